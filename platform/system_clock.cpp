@@ -1,0 +1,15 @@
+#include <ctime>
+
+#include "platform/clock.h"
+
+namespace quillmere::platform {
+
+CivilDateTime SystemClock::Now() {
+  const time_t t = std::time(nullptr);
+  struct tm local {};
+  localtime_r(&t, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+}  // namespace quillmere::platform

@@ -5,6 +5,18 @@
 #include <stdexcept>
 
 namespace quillmere::detect {
+namespace {
+
+// Fetched once: looking MD5 up for every key costs more than hashing a short key.
+const EVP_MD* Md5() {
+  static const EVP_MD* md5 = [] {
+    const EVP_MD* fetched = EVP_MD_fetch(nullptr, "MD5", nullptr);
+    return fetched != nullptr ? fetched : EVP_md5();
+  }();
+  return md5;
+}
+
+}  // namespace
 
 FingerprintHasher::FingerprintHasher() : m_context(EVP_MD_CTX_new()) {
   if (m_context == nullptr) throw std::bad_alloc();
@@ -13,7 +25,7 @@ FingerprintHasher::FingerprintHasher() : m_context(EVP_MD_CTX_new()) {
 FingerprintHasher::~FingerprintHasher() { EVP_MD_CTX_free(m_context); }
 
 void FingerprintHasher::Begin() {
-  if (EVP_DigestInit_ex(m_context, EVP_md5(), nullptr) != 1)
+  if (EVP_DigestInit_ex2(m_context, Md5(), nullptr) != 1)
     throw std::runtime_error("MD5 is not available from libcrypto");
 }
 

@@ -27,6 +27,14 @@ QPixmap LoadPixmap(int number, QSize size) {
   QSvgRenderer renderer(svg);
   if (!renderer.isValid()) return {};
   if (size.isEmpty()) size = QSize(entry->width, entry->height);
+  if (entry->look == Look::Fixed) {
+    // Drawn at another shape than its natural one, a banner shows more of
+    // its background (which reaches past the natural size) instead of
+    // stretching its text and logo.
+    const qreal w = entry->width, h = entry->height;
+    const qreal wanted = qreal(size.width()) / size.height();
+    renderer.setViewBox(wanted > w / h ? QRectF(0, 0, h * wanted, h) : QRectF(0, 0, w, w / wanted));
+  }
   const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
   QPixmap pixmap(size * ratio);
   pixmap.setDevicePixelRatio(ratio);

@@ -20,7 +20,10 @@ ImageButton::ImageButton(int id, const QString& caption, const QString& tooltip,
   setIconSize(QSize(20, 20));
   if (caption.isEmpty()) {
     setFlat(true);
-    setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; padding: 0; }"));
+    // A light backdrop keeps the small pictures readable on the dark banners.
+    setStyleSheet(QStringLiteral(
+        "QPushButton { border: none; border-radius: 4px; background: rgba(255, 255, 255, 200); padding: 0; }"
+        "QPushButton:pressed { background: rgba(205, 190, 240, 230); }"));
   }
 }
 

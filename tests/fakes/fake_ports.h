@@ -48,8 +48,9 @@ class FakePrompter final : public platform::Prompter {
       m_asked.push_back(prompt);
     }
     m_journal.Add("ask: " + prompt.text);
-    if (responder) {
-      if (auto answer = responder(prompt)) return *answer;
+    // A copy, so that a responder may replace itself while it answers.
+    if (auto respond = responder) {
+      if (auto answer = respond(prompt)) return *answer;
     }
     if (prompt.buttons == platform::PromptButtons::Ok) return platform::PromptAnswer::Ok;
     std::lock_guard lock(m_mutex);

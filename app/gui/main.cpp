@@ -5,6 +5,12 @@
 #include "app/gui/quillmere_app.h"
 #include "platform/instance_lock.h"
 
+#ifdef QM_WITH_WIZARD_PAGES
+#include "options/gui/search_option_dlg.h"
+#include "preview/gui/preview_dlg.h"
+#include "store/libpff/libpff_store.h"
+#endif
+
 int main(int argc, char** argv) {
   // The single-instance lock comes before anything else and is held until
   // the process ends.
@@ -13,6 +19,12 @@ int main(int argc, char** argv) {
 
   QApplication qtApp(argc, argv);
   quillmere::gui::CQuillmereApp app;
+#ifdef QM_WITH_WIZARD_PAGES
+  // The pages behind Preview and Process read the files through libpff.
+  quillmere::store::LibpffSessionFactory sessions;
+  app.Context().makePreviewPage = quillmere::preview::PreviewPageMaker(app.Context(), sessions);
+  app.Context().makeSearchOptionPage = quillmere::gui::SearchOptionPageMaker(sessions);
+#endif
   app.InitInstance(lock);
   return 0;
 }

@@ -106,6 +106,7 @@ void Processdlg::RunWorker(detect::RunRequest request) {
   if (log && !log->IsOpen()) log = nullptr;
   detect::RunDuplicateSearch(request, {m_sessions, *this, log, *Context().ports.clock}, m_running);
   m_workerActive.store(false);
+  QMetaObject::invokeMethod(this, &Processdlg::RunEnded, Qt::QueuedConnection);
 }
 
 void Processdlg::OnStop() {

@@ -58,6 +58,10 @@ class Processdlg : public WizardPage, public detect::RunSink {
   void SetButtons(const detect::RunButtons& buttons) override;
   void ShowMessage(const std::string& text) override;
 
+ signals:
+  // On the page's thread, once a run's worker thread has returned.
+  void RunEnded();
+
  protected:
   bool RefuseClose() override;
 

@@ -6,14 +6,33 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "app/utf.h"
 
 #include "app/gui/page_frame.h"
 #include "store/memory/memory_store.h"
 #include "tests/gui/shell_fixture.h"
 
 namespace quillmere::testing {
+
+// The lines of a run log (UTF-16LE with a byte-order mark, CR LF), header included.
+inline std::vector<std::string> ReadLogLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::u16string text;
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+    text.push_back(char16_t(uint8_t(bytes[i]) | (uint8_t(bytes[i + 1]) << 8)));
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find(u"\r\n", start)) != std::u16string::npos; start = end + 2)
+    lines.push_back(Utf16ToUtf8(text.substr(start, end - start)));
+  return lines;
+}
 
 struct WizardFixture : ShellFixture {
   WizardFixture() : opener(std::make_unique<gui::WizardPage>(gui::kMainWindowTemplate, context, nullptr)) {

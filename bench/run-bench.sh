@@ -85,9 +85,14 @@ HAS_READER_OPTION=0
 "$CLI" scan --help 2>&1 | grep -q -- '--reader' && HAS_READER_OPTION=1
 reader_args() { [ "$HAS_READER_OPTION" = 1 ] && echo "--reader $1" || true; }
 
-RESULTS=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-bench.XXXXXX")
+# Measurements are kept, so a later partial run (one reader, one command)
+# is shown beside the earlier ones; QM_BENCH_FRESH=1 forgets them first.
+RESULTS=$CACHE/results
+[ "${QM_BENCH_FRESH:-}" = 1 ] && rm -rf "$RESULTS"
+mkdir -p "$RESULTS"
+TABLE=$RESULTS/table.$$
 EXPORT_DIR=$CACHE/export-tmp
-cleanup() { rm -rf "$RESULTS" "$EXPORT_DIR"; }
+cleanup() { rm -rf "$TABLE" "$EXPORT_DIR"; }
 trap cleanup EXIT
 
 # One measurement: hyperfine times the runs; GNU time, wrapped around each
@@ -97,6 +102,7 @@ trap cleanup EXIT
 measure() {
   local corpus=$1 label=$2 runs=$3 prepare=$4 command=$5
   local base=$RESULTS/$corpus.$label
+  rm -f "$base.json" "$base.time"
   echo "run-bench: $corpus $label ($runs run(s))" >&2
   local args=(--runs "$runs" --ignore-failure --style basic --export-json "$base.json" --command-name "$label")
   if [ -n "$prepare" ]; then args+=(--prepare "$prepare" --cleanup "rm -rf $EXPORT_DIR"); fi
@@ -204,13 +210,13 @@ if distinct > 0 and full and bare:
           f"without fingerprints {bare/2**20:.1f} MB: {(full-bare)/distinct:.1f} bytes per distinct fingerprint")
 PYEOF
     fi
-  } >> "$RESULTS/table"
+  } >> "$TABLE"
 }
 
 for corpus in tiny 1gb 1m 5gb; do
   wanted "$corpus" && bench_corpus "$corpus"
 done
-[ -f "$RESULTS/table" ] && { echo; echo "Velmora Quillmere scan benchmark ($(date -u +%FT%TZ), readers: ${READERS[*]})"; cat "$RESULTS/table"; }
+[ -f "$TABLE" ] && { echo; echo "Velmora Quillmere scan benchmark ($(date -u +%FT%TZ), readers: ${READERS[*]})"; cat "$TABLE"; }
 
 # Where the instructions of a scan go: callgrind over a small corpus, the
 # functions with the largest share of instructions, self and inclusive.

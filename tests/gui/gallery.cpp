@@ -20,6 +20,17 @@
 #include "resources/resource_table.h"
 #include "tests/gui/shell_fixture.h"
 
+#ifdef QM_GALLERY_WIZARD
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+
+#include "detect/gui/processdlg.h"
+#include "options/gui/filter_dlg.h"
+#include "options/gui/search_option_dlg.h"
+#include "store/memory/memory_store.h"
+#endif
+
 using namespace quillmere;
 
 namespace {
@@ -56,6 +67,66 @@ bool SaveArtworkSheet(const QDir& out) {
   sheet.resize(8 + 48 * 12, y + 72);
   return Save(sheet, out, "artwork_buttons");
 }
+
+#ifdef QM_GALLERY_WIZARD
+// The scope, criteria and run pages as they open, and each in the state a
+// user sees most: manual ranges listed, the original-file action with its
+// folder name, a run half way and a finished report.
+bool SaveWizardPages(testing::ShellFixture& f, const QDir& out) {
+  bool ok = true;
+  store::MemoryStoreFactory sessions;
+  gui::WizardPage opener(gui::kMainWindowTemplate, f.context, nullptr);
+
+  gui::SearchOptionDlg scope(f.context, &opener, sessions);
+  ok &= Save(scope, out, "search_option");
+  scope.findChild<QAbstractButton*>(QString::number(gui::kManualPeriodId))->click();
+  auto* start = scope.findChild<QDateTimeEdit*>(QString::number(gui::kStartDateId));
+  auto* end = scope.findChild<QDateTimeEdit*>(QString::number(gui::kEndDateId));
+  for (const auto& [from, to] : {std::pair{QDate(2023, 1, 1), QDate(2023, 3, 31)},
+                                 std::pair{QDate(2023, 10, 1), QDate(2024, 2, 29)}}) {
+    start->setDate(from);
+    end->setDate(to);
+    scope.findChild<QAbstractButton*>(QString::number(gui::kAddRangeId))->click();
+  }
+  ok &= Save(scope, out, "search_option_manual");
+
+  gui::FilterDlg criteria(f.context, &opener, sessions);
+  ok &= Save(criteria, out, "criteria");
+  criteria.findChild<QAbstractButton*>(QString::number(gui::kRemoveInOriginalId))->click();
+  criteria.findChild<QComboBox*>(QString::number(gui::kActionListId))->setCurrentIndex(4);
+  criteria.findChild<QLineEdit*>(QString::number(gui::kFolderNameId))->setText("Duplicates");
+  criteria.findChild<QAbstractButton*>(QString::number(gui::kFirstCriterionId + 6))->click();
+  ok &= Save(criteria, out, "criteria_original");
+
+  gui::Processdlg run(f.context, &opener, sessions);
+  ok &= Save(run, out, "run");
+  const std::string top = "\\\\Personal Folders\\Top of Personal Folders";
+  const char* lines[] = {"Duplicate Removing process starts:   Mar-06-2024_02-05-09-PM)",
+                         "/home/ann/Mail/archive 2019.pst is processing.", "File Size(Bytes):  13984768",
+                         "Total number of folders found in source pst file: 4"};
+  for (const char* line : lines) run.AppendReportLine(line);
+  run.AppendReportLine(top + "\\Inbox folder is processing....");
+  run.AppendReportLine("Total number of emails in folder: 47");
+  run.AppendReportLine("Number of duplicate items found: 5");
+  run.AppendReportLine("Size of duplicate items found in Folder: 61 kb");
+  run.AppendReportLine(top + "\\Sent Items folder is processing....");
+  run.AppendReportLine("Total number of emails in folder: 14");
+  run.SetButtons({true, false, false, false});
+  run.SetProgressRange(0, 14);
+  run.SetProgressPosition(9);
+  run.SetProgressVisible(true);
+  ok &= Save(run, out, "run_working");
+  run.AppendReportLine("Number of duplicate items found: 2");
+  run.AppendReportLine("Size of duplicate items found in Folder: 900 (bytes)");
+  run.AppendReportLine("Total number of duplicate items found in PST:\t7");
+  run.AppendReportLine("Total size of duplicate items found in PST:\t62 kb");
+  run.AppendReportLine("Quillmere process completed successfully.");
+  run.SetButtons({false, true, true, true});
+  run.SetProgressVisible(false);
+  ok &= Save(run, out, "run_done");
+  return ok;
+}
+#endif
 
 }  // namespace
 
@@ -101,11 +172,14 @@ int main(int argc, char** argv) {
   const struct {
     int id;
     const char* name;
-  } frames[] = {{129, "preview"}, {131, "search option"}, {132, "criteria"}, {133, "run"}};
+  } frames[] = {{129, "preview"}};
   for (const auto& frame : frames) {
     gui::PlaceholderPage page(frame.id, frame.name, f.context, nullptr);
     ok &= Save(page, out, QStringLiteral("frame_%1").arg(frame.id));
   }
+#ifdef QM_GALLERY_WIZARD
+  ok &= SaveWizardPages(f, out);
+#endif
   ok &= SaveArtworkSheet(out);
   return ok ? 0 : 1;
 }

@@ -6,7 +6,7 @@ namespace quillmere::controls {
 
 const std::string TickTree::kEmptyText;
 
-TickTree::TickTree() : m_nodes(1) {}
+TickTree::TickTree() : m_nodes(1), m_records(1) {}
 TickTree::~TickTree() = default;
 
 TickTree::Node* TickTree::NodeOf(TreeItem item) {
@@ -23,9 +23,8 @@ const TickTree::Node* TickTree::NodeOf(TreeItem item) const {
 bool TickTree::IsItem(TreeItem item) const { return item != kTreeRoot && NodeOf(item) != nullptr; }
 
 XHTMLTREEDATA* TickTree::FindRecord(TreeItem item) {
-  if (m_busy) return nullptr;
-  auto it = m_records.find(item);
-  return it == m_records.end() ? nullptr : it->second.get();
+  if (m_busy || item <= 0 || static_cast<size_t>(item) >= m_records.size()) return nullptr;
+  return m_records[static_cast<size_t>(item)].get();
 }
 
 const XHTMLTREEDATA* TickTree::FindRecord(TreeItem item) const {
@@ -54,6 +53,10 @@ TreeItem TickTree::AddItem(const InsertRecord& insert) {
     if (!sibling || insert.insertAfter == kTreeRoot || sibling->parent != insert.parent) return kNoItem;
     after = insert.insertAfter;
   }
+
+  // Outside smart mode no counts are kept, so from now on they cannot tell
+  // a ticked subtree from an unticked one.
+  if (!m_options.smartCheck) m_countsKept = false;
 
   // 1. The record, with every field at its initial value.
   auto record = std::make_unique<XHTMLTREEDATA>();
@@ -86,7 +89,7 @@ TreeItem TickTree::AddItem(const InsertRecord& insert) {
   ++m_count;
 
   // 3. The map from item to record.
-  m_records.emplace(item, std::move(record));
+  m_records.push_back(std::move(record));
 
   // 4. The ancestors count one more item below them; a fully ticked one
   // becomes partly ticked and stops counting itself further up.
@@ -134,12 +137,18 @@ void TickTree::PropagateToAncestors(TreeItem item, int32_t change) {
 
 void TickTree::TickSubtree(TreeItem item, bool tick) {
   // Iterative pre-order over the subtree: a deep folder chain must not
-  // exhaust the stack.
+  // exhaust the stack. Below the item, a subtree whose counts already say
+  // "all ticked" (or "none") is left alone: the folder tree ticks a parent
+  // again for every child it receives. That needs counts kept since the
+  // first item.
   std::vector<TreeItem> pending{item};
   while (!pending.empty()) {
     const TreeItem current = pending.back();
     pending.pop_back();
     if (XHTMLTREEDATA* record = FindRecord(current)) {
+      if (current != item && m_countsKept && record->ticked == tick &&
+          record->tickedCount == (tick ? record->descendantCount : 0))
+        continue;
       record->ticked = tick;
       record->tickedCount = tick ? record->descendantCount : 0;
       Node* node = NodeOf(current);
@@ -213,6 +222,8 @@ void TickTree::RemoveAllItems() {
   m_root = Node{};
   m_count = 0;
   m_records.clear();
+  m_records.resize(1);
+  m_countsKept = true;
   if (m_listener) m_listener->AllItemsRemoved();
   m_busy = wasBusy;
 }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "controls/xhtml_tree_data.h"
@@ -137,7 +136,10 @@ class TickTree {
   std::vector<Node> m_nodes;  // index = item; index 0 unused
   Node m_root;                // the children of kTreeRoot
   size_t m_count = 0;
-  std::unordered_map<TreeItem, std::unique_ptr<XHTMLTREEDATA>> m_records;
+  // The record of each item, by item: the lookup from item to record.
+  std::vector<std::unique_ptr<XHTMLTREEDATA>> m_records;
+  // Every item was added in smart mode, so the counts describe the tree.
+  bool m_countsKept = true;
   TickTreeListener* m_listener = nullptr;
   static const std::string kEmptyText;
 };

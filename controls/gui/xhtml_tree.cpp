@@ -94,7 +94,7 @@ CXHtmlTree::CXHtmlTree(QWidget* parent) : QTreeWidget(parent) {
   setDragDropMode(QAbstractItemView::NoDragDrop);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   header()->setStretchLastSection(false);
-  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(0, QHeaderView::Fixed);
   setItemDelegate(new XHtmlTreeDelegate(this));
   setMouseTracking(true);
   m_theme.style = style();
@@ -369,27 +369,39 @@ bool CXHtmlTree::viewportEvent(QEvent* event) {
 
 void CXHtmlTree::ItemInserted(TreeItem item) {
   const TreeItem parent = m_tree.GetParentItem(item);
+  QTreeWidgetItem* qtParent = parent == kTreeRoot ? invisibleRootItem() : m_qtItems.value(parent, nullptr);
+  if (!qtParent) return;
   auto* qtItem = new QTreeWidgetItem;
   qtItem->setData(0, kItemRole, item);
   qtItem->setText(0, QString::fromStdString(m_tree.GetItemText(item)));
-  int position = -1;  // the last child
-  if (m_tree.GetNextSiblingItem(item) != kNoItem) {
-    position = 0;
-    for (TreeItem before = m_tree.GetPrevSiblingItem(item); before != kNoItem;
-         before = m_tree.GetPrevSiblingItem(before))
-      ++position;
-  }
-  if (parent == kTreeRoot) {
-    if (position < 0) addTopLevelItem(qtItem);
-    else insertTopLevelItem(position, qtItem);
-  } else if (QTreeWidgetItem* qtParent = QtItem(parent)) {
-    if (position < 0) qtParent->addChild(qtItem);
-    else qtParent->insertChild(position, qtItem);
-  } else {
-    delete qtItem;
-    return;
-  }
+  // Every item has its row from the moment it is added, so the row goes
+  // just before the row of its next sibling, or last.
+  const TreeItem next = m_tree.GetNextSiblingItem(item);
+  QTreeWidgetItem* qtNext = next == kNoItem ? nullptr : m_qtItems.value(next, nullptr);
+  if (qtNext) qtParent->insertChild(qtParent->indexOfChild(qtNext), qtItem);
+  else qtParent->addChild(qtItem);
   m_qtItems.insert(item, qtItem);
+  WidenColumn(RowWidth(item, qtItem));
+}
+
+// The width a row needs: its indent and what the delegate draws.
+int CXHtmlTree::RowWidth(TreeItem item, const QTreeWidgetItem* qtItem) const {
+  int depth = 1;
+  for (const QTreeWidgetItem* p = qtItem->parent(); p; p = p->parent()) ++depth;
+  const XHTMLTREEDATA* record = m_tree.FindRecord(item);
+  QFont bold = font();
+  bold.setWeight(record && record->bold ? QFont::Bold : QFont::Normal);
+  int width = depth * indentation() + m_imageSize + kGap + 1 + 4;
+  if (m_normalImages) width += kGap + m_normalImages->Width();
+  return width + QFontMetrics(bold).horizontalAdvance(QString::fromStdString(m_tree.GetItemText(item)));
+}
+
+// The one column is as wide as the widest row, so that long names scroll
+// sideways instead of being cut.
+void CXHtmlTree::WidenColumn(int width) {
+  if (width <= m_columnWidth) return;
+  m_columnWidth = width;
+  header()->resizeSection(0, m_columnWidth);
 }
 
 void CXHtmlTree::StateImagesChanged() { viewport()->update(); }
@@ -397,10 +409,8 @@ void CXHtmlTree::StateImagesChanged() { viewport()->update(); }
 void CXHtmlTree::TextChanged(TreeItem item) {
   if (QTreeWidgetItem* qtItem = QtItem(item)) {
     qtItem->setText(0, QString::fromStdString(m_tree.GetItemText(item)));
-    QFont font = this->font();
-    const XHTMLTREEDATA* record = m_tree.FindRecord(item);
-    font.setWeight(record && record->bold ? QFont::Bold : QFont::Normal);
-    qtItem->setFont(0, font);
+    WidenColumn(RowWidth(item, qtItem));
+    viewport()->update();
   }
 }
 
@@ -427,6 +437,7 @@ void CXHtmlTree::SyncExpanded(QTreeWidgetItem* qtItem, bool expanded) {
 }
 
 void CXHtmlTree::AllItemsRemoved() {
+  m_columnWidth = 0;
   m_qtItems.clear();
   m_hoverItem = kNoItem;
   clear();

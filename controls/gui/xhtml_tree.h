@@ -116,6 +116,8 @@ class CXHtmlTree : public QTreeWidget, private TickTreeListener {
   void RebuildCheckBoxImages();
   void ClearHover();
   void SyncExpanded(QTreeWidgetItem* qtItem, bool expanded);
+  int RowWidth(TreeItem item, const QTreeWidgetItem* qtItem) const;
+  void WidenColumn(int width);
 
   TickTree m_tree;
   QHash<TreeItem, QTreeWidgetItem*> m_qtItems;
@@ -131,6 +133,8 @@ class CXHtmlTree : public QTreeWidget, private TickTreeListener {
   int m_tooltipTools = 0;
   TreeItem m_hoverItem = kNoItem;
   bool m_platformExpanding = false;
+  // The width of the one column: that of the widest row so far.
+  int m_columnWidth = 0;
 };
 
 }  // namespace quillmere::controls

@@ -143,6 +143,17 @@ TEST(TickTree, OutsideSmartModeATickStaysOnItsItem) {
   EXPECT_EQ(t.State(), "G:1 P:2* C1:1 C2:1 C3:1 S:1");
 }
 
+// Items added before smart mode carry no counts, so a ticked P must not be
+// taken for a fully ticked subtree: ticking G reaches C1 to C3 as well.
+TEST(TickTree, SmartModeSwitchedOnLateStillTicksTheWholeSubtree) {
+  SmallTree t(kFamily, /*smart=*/false);
+  t.tree.SetItemCheck(t["P"], true);
+  t.tree.SetSmartCheck(true);
+  t.tree.SetItemCheck(t["G"], true);
+  for (const char* name : {"G", "P", "C1", "C2", "C3", "S"})
+    EXPECT_EQ(t.tree.GetStateImage(t[name]), kStateTicked) << name;
+}
+
 TEST(TickTree, NothingIsCheckedWhileCheckBoxesAreOff) {
   SmallTree t(kFamily);
   t.tree.SetItemCheck(t["G"], true);

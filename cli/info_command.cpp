@@ -8,6 +8,7 @@
 #include "app/run_settings.h"
 #include "cli/commands.h"
 #include "cli/scan_input.h"
+#include "detect/walk_order.h"
 #include "preview/preview_loader.h"
 #include "store/libpff/libpff_store.h"
 
@@ -70,6 +71,15 @@ int RunInfoCommand(const std::vector<std::string>& args) {
   }
   for (const auto& line : lines) std::printf("%s\n", line.c_str());
   for (const auto& folder : settings.m_folders) std::printf("%s\t%d\n", folder.path.c_str(), folder.itemCount);
+  // The preview's walk passes over what it cannot read; say so when it did.
+  int32_t unreadable = 0;
+  if (auto session = sessions.CreateStoreSession())
+    if (auto pst = session->OpenPstStore(path)) detect::CollectFolderPathsInWalkOrder(pst->GetRootFolder(), &unreadable);
+  if (unreadable > 0)
+    std::fprintf(stderr,
+                 "quillmere-cli: %s: %d part(s) of the folder tree could not be read; the folders below them "
+                 "are not listed\n",
+                 path.c_str(), unreadable);
   return kExitDone;
 }
 

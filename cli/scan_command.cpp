@@ -38,8 +38,8 @@ class InterruptStops {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    // A second Ctrl-C ends the program at once.
-    action.sa_flags = SA_RESETHAND;
+    // A second Ctrl-C ends the program at once; writes to a full pipe go on.
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGINT, &action, &m_previous);
   }
   ~InterruptStops() {

@@ -1,6 +1,7 @@
 #include "detect/folder_scan.h"
 
 #include <exception>
+#include <optional>
 
 #include "detect/comparison_key.h"
 #include "options/date_rules.h"
@@ -26,7 +27,17 @@ FolderOutcome ScanFolder(ScanContext& ctx, store::MailFolder& folder, const std:
   } catch (const std::exception&) {
   }
   if (!items) return outcome;
-  const int32_t n = items->GetCount();
+  // A list that cannot be counted is not an empty folder: the scan of this
+  // folder ends without its lines, as for any other read error.
+  std::optional<int32_t> counted;
+  for (int attempt = 0; attempt < 2 && !counted; ++attempt) {
+    try {
+      counted = items->GetCountOrRaise();
+    } catch (const std::exception&) {
+    }
+  }
+  if (!counted) return outcome;
+  const int32_t n = *counted;
   outcome.itemCount = n;
   if (n <= 0) {
     outcome.completed = true;

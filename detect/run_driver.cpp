@@ -41,6 +41,7 @@ class Run {
   std::atomic<int>& m_running;
   FingerprintSet m_seen;
   std::map<Fingerprint, FirstOccurrence> m_firstOccurrences;
+  int32_t m_foldersUnreadable = 0;
 };
 
 bool Run::ScanFile(store::StoreSession& session, const RunTarget& target, ScanTotals& runTotals) {
@@ -61,7 +62,12 @@ bool Run::ScanFile(store::StoreSession& session, const RunTarget& target, ScanTo
   if (target.folders) {
     folders = *target.folders;
   } else {
-    folders = CollectFolderPathsInWalkOrder(pst->GetRootFolder());
+    int32_t unreadable = 0;
+    folders = CollectFolderPathsInWalkOrder(pst->GetRootFolder(), &unreadable);
+    if (unreadable > 0) {
+      m_foldersUnreadable += unreadable;
+      sink.OnFoldersUnreadable(unreadable);
+    }
   }
 
   const int n = static_cast<int>(folders.size());
@@ -130,6 +136,7 @@ RunEnd Run::Execute(RunTotals& totals) {
     }
   }
   totals.stopped = m_running.load() == 0;
+  totals.foldersUnreadable = m_foldersUnreadable;
 
   session->LogOff();
   session.reset();

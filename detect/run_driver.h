@@ -33,6 +33,7 @@ struct RunTotals {
   uint64_t duplicates = 0;
   uint64_t duplicateSize = 0;
   int filesFailed = 0;
+  int32_t foldersUnreadable = 0;  // places of the folder walks that could not be read
   bool stopped = false;
 };
 

@@ -58,6 +58,9 @@ class RunSink {
   virtual void OnFileStart(const std::string& /*path*/, const std::string& /*readerName*/) {}
   // The file could not be opened as a PST file.
   virtual void OnFileFailed(const std::string& /*path*/) {}
+  // Walking every folder of the file, `places` parts of its hierarchy could
+  // not be read; the folders below them are missing from the run.
+  virtual void OnFoldersUnreadable(int32_t /*places*/) {}
 };
 
 }  // namespace quillmere::detect

@@ -22,6 +22,8 @@ class ItemList {
  public:
   virtual ~ItemList() = default;
   int32_t GetCount() { return RepeatOnceOr<int32_t>(0, [&] { return DoGetCount(); }); }
+  // The count for the folder scan, where a failure reaches the caller.
+  int32_t GetCountOrRaise() { return DoGetCount(); }
   // index from 1; no object when the item cannot be had after one repeat.
   std::unique_ptr<MailItem> GetItem(int32_t index) {
     return RepeatOnceOr<std::unique_ptr<MailItem>>(nullptr, [&] { return DoGetItem(index); });
@@ -36,6 +38,8 @@ class FolderList {
  public:
   virtual ~FolderList() = default;
   int32_t GetCount() { return RepeatOnceOr<int32_t>(0, [&] { return DoGetCount(); }); }
+  // The count for the folder walk, which tells an unreadable list from an empty one.
+  int32_t GetCountOrRaise() { return DoGetCount(); }
   std::unique_ptr<MailFolder> GetItem(int32_t index) {
     return RepeatOnceOr<std::unique_ptr<MailFolder>>(nullptr, [&] { return DoGetItem(index); });
   }

@@ -115,14 +115,30 @@ void ScanSink::OnFolderDone(const detect::FolderOutcome& o) {
 }
 
 void ScanSink::OnFileStart(const std::string& path, const std::string& readerName) {
+  m_file = path;
   nlohmann::ordered_json f;
   f["path"] = path;
   f["opened"] = true;
   f["reader"] = readerName;
+  f["foldersUnreadable"] = 0;
   f["duplicates"] = uint64_t{0};
   f["duplicateSize"] = uint64_t{0};
   f["folders"] = nlohmann::ordered_json::array();
   m_files.push_back(std::move(f));
+}
+
+// A damaged hierarchy loses whole folders; that must not pass for a clean run.
+void ScanSink::OnFoldersUnreadable(int32_t places) {
+  ClearProgress();
+  std::fprintf(stderr,
+               "quillmere-cli: %s: %d part(s) of the folder tree could not be read; the folders below them "
+               "are not in the report\n",
+               m_file.c_str(), places);
+  if (m_listDuplicates && !m_json) {
+    std::fprintf(m_out, "\tfolder tree places that could not be read: %d\n", places);
+    std::fflush(m_out);
+  }
+  if (!m_files.empty()) m_files.back()["foldersUnreadable"] = places;
 }
 
 void ScanSink::OnFileFailed(const std::string& path) {

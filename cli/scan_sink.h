@@ -30,6 +30,7 @@ class ScanSink final : public detect::RunSink {
   void OnFolderDone(const detect::FolderOutcome& outcome) override;
   void OnFileStart(const std::string& path, const std::string& readerName) override;
   void OnFileFailed(const std::string& path) override;
+  void OnFoldersUnreadable(int32_t places) override;
 
   // The whole run as one document (for --json).
   nlohmann::ordered_json Document(const detect::RunTotals& totals) const;
@@ -42,6 +43,7 @@ class ScanSink final : public detect::RunSink {
   FILE* m_out;
   FILE* m_progress;
   std::string m_folder;  // the folder being scanned, for the progress line
+  std::string m_file;    // the file being scanned
   int64_t m_progressHigh = 0;
   bool m_progressShown = false;
   std::vector<detect::DuplicateRecord> m_pending;

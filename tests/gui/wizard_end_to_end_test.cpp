@@ -3,6 +3,7 @@
 // route), the criteria page and the run page. The report must read line for
 // line as quillmere-cli scan prints it for the same choices, and the run log
 // must hold the same lines.
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
@@ -84,12 +85,13 @@ struct Wizard : testing::MainWindowFixture {
     return qobject_cast<SearchOptionDlg*>(window->SearchOptionPage());
   }
   // Next on the scope page, then Next on the criteria page with a folder for
-  // new PST files (the criteria left as the page opens).
+  // new PST files.
   Processdlg* NextNext(SearchOptionDlg* scope) {
     if (!scope) return nullptr;
     Press(scope, gui::kNextId);
     FilterDlg* criteria = scope->NextPage();
     if (!criteria) return nullptr;
+    if (onCriteriaPage) onCriteriaPage(criteria);
     Control<QLineEdit>(criteria, gui::kDestinationId)->setText(destination.path());
     Press(criteria, 1016);
     run = criteria->NextPage();
@@ -119,6 +121,7 @@ struct Wizard : testing::MainWindowFixture {
   }
 
   store::LibpffSessionFactory sessions;
+  std::function<void(FilterDlg*)> onCriteriaPage;  // the user's clicks there
   QTemporaryDir destination;
   QPointer<Processdlg> run;
 };
@@ -151,22 +154,57 @@ class WizardEndToEndTest : public QObject {
   void init() {
     if (!std::filesystem::exists(kEnron) || !std::filesystem::exists(kOutlook)) QSKIP("the sample files are missing");
   }
+  void previewRouteReportsAsTheCommandLineDoes_data();
   void previewRouteReportsAsTheCommandLineDoes();
   void processRouteReportsEveryListedFile();
   void stopOnAMadeFileEndsWithTheTotalsSoFar();
 };
 
+void WizardEndToEndTest::previewRouteReportsAsTheCommandLineDoes_data() {
+  QTest::addColumn<bool>("acrossFile");
+  QTest::addColumn<QList<int>>("toggled");  // criteria check boxes clicked
+  QTest::addColumn<QDate>("from");          // a manual range, when valid
+  QTest::addColumn<QDate>("to");
+  QTest::addColumn<QStringList>("cliOptions");
+  const int subject = gui::kFirstCriterionId + 1;
+  const int sentTime = gui::kFirstCriterionId + 6, attachments = gui::kFirstCriterionId + 7;
+  QTest::newRow("every choice as the pages open") << false << QList<int>{} << QDate() << QDate() << QStringList{};
+  QTest::newRow("sender e-mail and date of sending")
+      << false << QList<int>{subject, attachments, sentTime} << QDate() << QDate()
+      << QStringList{"--criteria", "sender-email,sent-time"};
+  QTest::newRow("across the file, sender e-mail, October to December 2001")
+      << true << QList<int>{subject, attachments} << QDate(2001, 10, 1) << QDate(2001, 12, 31)
+      << QStringList{"--scope", "file", "--criteria", "sender-email", "--range", "2001-10-01..2001-12-31"};
+}
+
 void WizardEndToEndTest::previewRouteReportsAsTheCommandLineDoes() {
+  QFETCH(bool, acrossFile);
+  QFETCH(QList<int>, toggled);
+  QFETCH(QDate, from);
+  QFETCH(QDate, to);
+  QFETCH(QStringList, cliOptions);
   Wizard w;
   w.AddFiles({kEnron});
-  QVERIFY(w.NextNext(w.PreviewAndNext()));
+  SearchOptionDlg* scope = w.PreviewAndNext();
+  QVERIFY(scope);
+  if (acrossFile) Press(scope, gui::kAcrossFileId);
+  if (from.isValid()) {
+    Press(scope, gui::kManualPeriodId);
+    Control<QDateTimeEdit>(scope, gui::kStartDateId)->setDate(from);
+    Control<QDateTimeEdit>(scope, gui::kEndDateId)->setDate(to);
+    Press(scope, gui::kAddRangeId);
+  }
+  w.onCriteriaPage = [&](FilterDlg* criteria) {
+    for (int id : toggled) Press(criteria, id);
+  };
+  QVERIFY(w.NextNext(scope));
   QVERIFY(w.run->isVisible());
   // Every folder of the tree, ticked: all but the nameless root.
   QCOMPARE(w.settings.m_selectedFolders.size(), size_t(11));
   QVERIFY(w.RunAndWait());
 
   const auto report = w.Report();
-  QStringList args;
+  QStringList args = cliOptions;
   for (const auto& folder : w.settings.m_selectedFolders) args << "--folder" << QString::fromStdString(folder);
   const auto cli = CliScan(args << QString::fromStdString(kEnron));
   QVERIFY(cli.size() > 20);

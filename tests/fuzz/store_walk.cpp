@@ -30,6 +30,7 @@ class QuietView final : public preview::PreviewView {
 
 class QuietSink final : public detect::RunSink {
  public:
+  explicit QuietSink(WalkFigures& figures) : m_figures(figures) {}
   void AppendReportLine(const std::string&) override {}
   void SetProgressRange(int64_t, int64_t) override {}
   void SetProgressPosition(int64_t) override {}
@@ -38,6 +39,10 @@ class QuietSink final : public detect::RunSink {
   void ShowMessage(const std::string&) override {}
   // The details make the scan read the identifier and subject of duplicates.
   bool WantsDuplicateDetails() const override { return true; }
+  void OnFolderDone(const detect::FolderOutcome& outcome) override { m_figures.itemsUnreadable += outcome.itemsSkipped; }
+
+ private:
+  WalkFigures& m_figures;
 };
 
 class FixedClock final : public platform::Clock {
@@ -79,38 +84,30 @@ WalkFigures WalkStoreLikePreviewAndScan(store::StoreSessionFactory& sessions, co
   figures.opened = loader.LoadPreview() == 1;
   if (!figures.opened) return figures;
   figures.folders = static_cast<int64_t>(settings.m_folders.size());
-
-  // Every item of every folder the preview found, every field.
-  auto session = sessions.CreateStoreSession();
-  if (!session || !session->OpenPstStore(path)) return figures;
-  for (const auto& record : settings.m_folders) {
-    auto folder = session->GetFolderFromPath(record.path);
-    if (!folder) continue;
-    std::unique_ptr<store::ItemList> items;
-    try {
-      items = folder->GetItemsOrRaise();
-    } catch (const store::StoreError&) {
-      continue;
-    }
-    if (!items) continue;
-    const int32_t n = items->GetCount();
-    for (int32_t i = 1; i <= n; ++i) {
-      auto item = items->GetItem(i);
-      ++figures.items;
-      if (!item || !ReadEveryField(*item)) ++figures.itemsUnreadable;
-    }
-  }
-  session.reset();
+  figures.items = static_cast<int64_t>(loader.TotalMails());
 
   // The run over the whole file with every criterion, as the run page starts it.
   detect::RunRequest request;
   request.targets.push_back({path, "0", std::nullopt});
   request.scope = 2;
   request.criteria = ComparisonCriteria{1, 1, 1, 1, 1, 1, 1, 1};
-  QuietSink sink;
+  QuietSink sink(figures);
   FixedClock clock;
   std::atomic<int> running{1};
   detect::RunDuplicateSearch(request, {sessions, sink, nullptr, clock}, running);
+
+  // The scan ends a folder at its first read error; the items after it are
+  // read here, every field of each, through folders found by their paths.
+  auto session = sessions.CreateStoreSession();
+  if (!session || !session->OpenPstStore(path)) return figures;
+  for (const auto& record : settings.m_folders) {
+    auto folder = session->GetFolderFromPath(record.path);
+    if (!folder) continue;
+    auto items = folder->GetItems();
+    const int32_t n = items ? items->GetCount() : 0;
+    for (int32_t i = 1; i <= n; ++i)
+      if (auto item = items->GetItem(i)) (void)ReadEveryField(*item);
+  }
   return figures;
 }
 

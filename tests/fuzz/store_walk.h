@@ -1,9 +1,11 @@
 #pragma once
 // Opens a file through a store backend and reads it the way the preview and
-// the scan do: the statistics and the whole folder walk, then every item of
-// every folder with every field the comparison criteria can use, and the
-// identifier and size that duplicates need. Shared by the fuzz targets and
-// their regression runner.
+// the scan do: the preview load with its whole folder walk, then a run over
+// every folder with every comparison criterion, which reads every field of
+// every item, and the identifier of each first item and the identifier and
+// size of each duplicate; then every field of every item of every folder,
+// also the items after a read error that ended a folder's scan.
+// Shared by the fuzz targets and their replay.
 #include <cstdint>
 #include <string>
 

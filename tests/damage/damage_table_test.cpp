@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/damage/child_process.h"
+#include "tests/damage/cli_readers.h"
 #ifdef QM_HAVE_MADE_FILES
 #include "tests/fuzz/made_files.h"
 #endif
@@ -160,11 +161,14 @@ std::string Damaged(std::string bytes, const Damage& d) {
 struct Case {
   Source source;
   Damage damage;
-  friend void PrintTo(const Case& c, std::ostream* os) { *os << c.source.name << " " << c.damage.name; }
+  CliReader reader;
+  friend void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.source.name << " " << c.damage.name << " " << c.reader.name;
+  }
 };
 
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-  std::string name = std::string(info.param.source.name) + "_" + info.param.damage.name;
+  std::string name = std::string(info.param.source.name) + "_" + info.param.damage.name + "_" + info.param.reader.name;
   for (char& c : name)
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   return name;
@@ -172,9 +176,10 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
-  for (const auto& source : Sources())
-    for (const auto& damage : kDamages)
-      if (!source.large || !TooCostlyForLargeFiles(damage)) cases.push_back({source, damage});
+  for (const auto& reader : CliReaders(QM_CLI_PATH))
+    for (const auto& source : Sources())
+      for (const auto& damage : kDamages)
+        if (!source.large || !TooCostlyForLargeFiles(damage)) cases.push_back({source, damage, reader});
   return cases;
 }
 
@@ -214,9 +219,11 @@ class DamageTable : public ::testing::TestWithParam<Case> {
   fs::path m_dir;
 };
 
-ChildResult RunCli(const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {QM_CLI_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
+// The command word, the reader's options, then the rest.
+ChildResult RunCli(const CliReader& reader, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {QM_CLI_PATH, args.front()};
+  argv.insert(argv.end(), reader.args.begin(), reader.args.end());
+  argv.insert(argv.end(), args.begin() + 1, args.end());
   return RunChild(argv, kTimeLimitSeconds);
 }
 
@@ -241,10 +248,10 @@ TEST_P(DamageTable, InfoAndScanEndWithTheCorruptTextOrACompleteReport) {
   }
   const std::string digest = FileDigest(input.string());
 
-  const ChildResult info = RunCli({"info", input.string()});
+  const ChildResult info = RunCli(c.reader, {"info", input.string()});
   ExpectEndedInTime(info, "info");
   const ChildResult scan =
-      RunCli({"scan", "--json", "--scope", "file", "--criteria",
+      RunCli(c.reader, {"scan", "--json", "--scope", "file", "--criteria",
               "text,subject,sender-email,sender-name,receiver-name,internet-header,sent-time,attachments",
               input.string()});
   ExpectEndedInTime(scan, "scan");

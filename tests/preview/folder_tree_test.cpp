@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "pst/messaging/pst_writer.h"
 #include "preview/preview_loader.h"
 #include "store/libpff/libpff_store.h"
 
@@ -245,17 +248,78 @@ class CollectingView : public PreviewView {
   std::vector<size_t> indices;
 };
 
-std::vector<FolderRecord> LoadSample(const char* file) {
-  const std::string path = std::string(QM_SAMPLES_DIR) + "/" + file;
-  if (!std::filesystem::exists(path)) return {};
+std::vector<FolderRecord> LoadFile(const std::string& path) {
   store::LibpffSessionFactory sessions;
   RunSettings settings;
   settings.m_currentFile = path;
   CollectingView view;
   PreviewLoader loader(sessions, settings, view);
-  EXPECT_EQ(loader.LoadPreview(), 1) << file;
+  EXPECT_EQ(loader.LoadPreview(), 1) << path;
   return settings.m_folders;
 }
+
+std::vector<FolderRecord> LoadSample(const char* file) {
+  const std::string path = std::string(QM_SAMPLES_DIR) + "/" + file;
+  if (!std::filesystem::exists(path)) return {};
+  return LoadFile(path);
+}
+
+// A small file of our own, read back through libpff: two sibling folders of
+// the same name (each with a sub folder), names differing only in case, and
+// counts, in both file formats.
+class FolderTreeOnMadeFiles : public ::testing::TestWithParam<pst::FileFormat> {
+ protected:
+  void TearDown() override { std::filesystem::remove(m_path); }
+  std::string Write() {
+    m_path = std::filesystem::temp_directory_path() /
+             ("qm-folder-tree-" + std::to_string(::getpid()) + "-" + std::to_string(int(GetParam())) + ".pst");
+    pst::PstWriter writer(m_path, {GetParam(), "Made", 3});
+    const auto top = writer.TopOfPersonalFolders();
+    const auto first = writer.AddFolder(top, "Projects");
+    writer.AddFolder(first, "2024");
+    const auto second = writer.AddFolder(top, "Projects");
+    const auto later = writer.AddFolder(second, "2025");
+    writer.AddFolder(top, "projects");
+    const auto inbox = writer.AddFolder(top, "INBOX");
+    pst::Message message;
+    message.subject = "Hello";
+    for (int i = 0; i < 3; ++i) writer.AddMessage(inbox, message);
+    writer.AddMessage(second, message);
+    writer.AddMessage(later, message);
+    writer.Finish();
+    return m_path;
+  }
+  std::string m_path;
+};
+
+TEST_P(FolderTreeOnMadeFiles, SameNamedSiblingsShareTheirItem) {
+  FolderTree t(LoadFile(Write()));
+  const std::string picture = t.Picture();
+  // The second Projects adds no item; its sub folder goes under the first,
+  // whose text keeps the first record's count.
+  EXPECT_NE(picture.find("    Projects #10 ticked open\n"
+                         "      2024 #10 ticked\n"
+                         "      2025[1] #10 bold ticked\n"
+                         "    projects #10 ticked\n"
+                         "    INBOX[3] #3 bold ticked\n"),
+            std::string::npos)
+      << picture;
+  EXPECT_EQ(t.tree.GetCount(), t.folders.size() - 1);
+  // Every item hands on its own record: all paths but the second Projects
+  // (the same text as the first), in list order.
+  std::vector<std::string> expected;
+  int projects = 0;
+  for (const FolderRecord& record : t.folders)
+    if (record.name != "Projects" || ++projects == 1) expected.push_back(record.path);
+  EXPECT_EQ(projects, 2);
+  EXPECT_EQ(t.Collect(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FolderTreeOnMadeFiles,
+                         ::testing::Values(pst::FileFormat::kUnicode, pst::FileFormat::kAnsi),
+                         [](const auto& info) {
+                           return std::string(info.param == pst::FileFormat::kAnsi ? "Ansi" : "Unicode");
+                         });
 
 TEST(FolderTreeOnSamples, OutlookFileShowsEveryFolderTickedAndOpen) {
   auto folders = LoadSample("outlook.pst");

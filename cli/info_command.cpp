@@ -8,9 +8,9 @@
 #include "app/run_settings.h"
 #include "cli/commands.h"
 #include "cli/scan_input.h"
+#include "cli/scan_options.h"
 #include "detect/walk_order.h"
 #include "preview/preview_loader.h"
-#include "store/libpff/libpff_store.h"
 
 namespace quillmere::cli {
 
@@ -35,9 +35,11 @@ class InfoView final : public preview::PreviewView {
 
 void PrintInfoUsage(FILE* to) {
   std::fprintf(to,
-               "usage: quillmere-cli info FILE\n"
+               "usage: quillmere-cli info [--reader fast|libpff] FILE\n"
                "Prints the PST file's size, type, total items and total folders, as the run log\n"
                "gets them, then each folder's path, a tab and its item count, in walk order.\n"
+               "--reader: the PST reader (default: fast; a file it cannot read is read through libpff,\n"
+               "and a line on standard error says so)\n"
                "exit status: 0 done, 2 usage error, 3 the file could not be opened\n");
 }
 
@@ -48,11 +50,22 @@ int RunInfoCommand(const std::vector<std::string>& args) {
     PrintInfoUsage(stdout);
     return kExitDone;
   }
-  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+  std::string readerName = "fast";
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--reader" && i + 1 < args.size() && IsReaderName(args[i + 1])) {
+      readerName = args[++i];
+    } else if (args[i].rfind("--reader=", 0) == 0 && IsReaderName(args[i].substr(9))) {
+      readerName = args[i].substr(9);
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  if (rest.size() != 1 || (rest[0].size() > 1 && rest[0][0] == '-')) {
     PrintInfoUsage(stderr);
     return kExitUsage;
   }
-  const std::string& path = args[0];
+  const std::string& path = rest[0];
   if (auto why = WhyFileUnreadable(path)) {
     std::fprintf(stderr, "quillmere-cli: cannot open %s: %s\n", path.c_str(), why->c_str());
     return kExitFileNotOpened;
@@ -60,7 +73,8 @@ int RunInfoCommand(const std::vector<std::string>& args) {
 
   RunSettings settings;
   settings.m_currentFile = path;
-  store::LibpffSessionFactory sessions;
+  ReaderSessions readers(readerName);
+  store::StoreSessionFactory& sessions = readers.factory();
   InfoView view;
   std::vector<std::string> lines;
   preview::PreviewLoader loader(sessions, settings, view, [&](const std::string& line) { lines.push_back(line); });

@@ -53,9 +53,8 @@ class InterruptStops {
 
 // Every file must be readable and open as a PST file before the run starts,
 // so a bad file name writes nothing but its message.
-bool CheckFiles(const std::vector<std::string>& files) {
+bool CheckFiles(const std::vector<std::string>& files, store::StoreSessionFactory& sessions) {
   bool ok = true;
-  store::LibpffSessionFactory sessions;
   for (const auto& path : files) {
     if (auto why = WhyFileUnreadable(path)) {
       std::fprintf(stderr, "quillmere-cli: cannot open %s: %s\n", path.c_str(), why->c_str());
@@ -89,7 +88,9 @@ int RunScanCommand(const std::vector<std::string>& args) {
     std::printf("quillmere-cli (Velmora Quillmere) 19.0, %s\n", store::LibpffReaderVersion().c_str());
     return kExitDone;
   }
-  if (!CheckFiles(options.files)) return kExitFileNotOpened;
+  ReaderSessions readers(options.reader);
+  store::StoreSessionFactory& sessions = readers.factory();
+  if (!CheckFiles(options.files, sessions)) return kExitFileNotOpened;
 
   RunLog log;
   if (!options.logPath.empty() && !log.Create(options.logPath)) {
@@ -104,7 +105,6 @@ int RunScanCommand(const std::vector<std::string>& args) {
   request.dateRanges = options.dateRanges;
 
   ScanSink sink(options.listDuplicates, options.json, stdout, ::isatty(STDERR_FILENO) ? stderr : nullptr);
-  store::LibpffSessionFactory sessions;
   std::atomic<int> running{1};
   detect::RunTotals totals;
   detect::RunEnd end;

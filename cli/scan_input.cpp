@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include "store/fast/fast_store.h"
+#include "store/libpff/libpff_store.h"
 
 namespace quillmere::cli {
 
@@ -20,5 +24,18 @@ std::optional<std::string> WhyFileUnreadable(const std::string& path) {
   ::close(fd);
   return std::nullopt;
 }
+
+ReaderSessions::ReaderSessions(const std::string& readerName)
+    : m_libpff(std::make_unique<store::LibpffSessionFactory>()) {
+  if (readerName == "libpff") return;
+  m_factory = std::make_unique<store::FastWithFallbackSessionFactory>(
+      *m_libpff, [this](const std::string& path, const std::string& reason) {
+        if (!m_noticed.insert(path).second) return;
+        std::fprintf(stderr, "quillmere-cli: %s: the fast reader cannot read this file (%s); reading it through libpff\n",
+                     path.c_str(), reason.c_str());
+      });
+}
+
+ReaderSessions::~ReaderSessions() = default;
 
 }  // namespace quillmere::cli

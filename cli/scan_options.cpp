@@ -67,6 +67,8 @@ std::optional<OleDate> ParseDate(const std::string& text) {
 
 }  // namespace
 
+bool IsReaderName(const std::string& name) { return name == "fast" || name == "libpff"; }
+
 const char* PeriodOptionName(int period) {
   return period >= 0 && period < options::kDatePeriodCount ? kPeriodNames[period] : "";
 }
@@ -94,6 +96,8 @@ std::string ScanUsageText() {
       "                      duplicate with the item it repeats\n"
       "  --json              the same report as one JSON document, duplicates included\n"
       "  --log FILE          also write the run log (UTF-16LE, as the desktop program writes it) to FILE\n"
+      "  --reader fast|libpff  the PST reader (default: fast; a file it cannot read is read\n"
+      "                      through libpff, and a line on standard error says so)\n"
       "  --help, --version\n"
       "\n"
       "Several files: each is scanned with its own lines and totals; the closing line comes once.\n"
@@ -206,6 +210,13 @@ ScanParse ParseScanOptions(const std::vector<std::string>& args, const CivilDate
       if (!value(v)) return result;
       if (!o.folders) o.folders.emplace();
       o.folders->push_back(v);
+    } else if (arg == "--reader") {
+      if (!value(v)) return result;
+      if (!IsReaderName(v)) {
+        result.error = "--reader is fast or libpff, not '" + v + "'";
+        return result;
+      }
+      o.reader = v;
     } else if (arg == "--log") {
       if (!value(v)) return result;
       if (v.empty()) {

@@ -18,6 +18,7 @@ struct ScanOptions {
   bool json = false;
   std::string logPath;
   std::vector<std::string> files;
+  std::string reader = "fast";  // "fast" or "libpff"
   bool help = false;
   bool version = false;
 };
@@ -29,6 +30,9 @@ struct ScanParse {
 
 // `now` is the local time the periods count back from.
 ScanParse ParseScanOptions(const std::vector<std::string>& args, const CivilDateTime& now);
+
+// The readers --reader names: "fast" or "libpff".
+bool IsReaderName(const std::string& name);
 
 // The --period names, in the order of the period list.
 const char* PeriodOptionName(int period);

@@ -43,6 +43,8 @@ class Verifier {
     for (const auto& b : blocks) {
       if (b.ref.bid & 1) throw FormatError("BBT: block " + Hex(b.ref.bid) + " has the reserved bit set");
       if (!byBid_.emplace(b.ref.bid, &b).second) throw FormatError("BBT: block " + Hex(b.ref.bid) + " twice");
+      if (b.ref.ib % kBlockAlign != 0)
+        throw FormatError("BBT: block " + Hex(b.ref.bid) + " at " + Hex(b.ref.ib) + " is not 64-byte aligned");
       Use(b.ref.ib, BlockFootprint(l, b.cb), "block " + Hex(b.ref.bid));
     }
     report_.blocks = blocks.size();

@@ -432,6 +432,28 @@ TEST(ScanCommandTest, JsonDocumentWithReconciliation) {
   EXPECT_EQ(doc["report"].back(), "Quillmere process completed successfully.");
 }
 
+// Both readers give the same report; the JSON names the one that read.
+TEST(ScanCommandTest, ReaderOptionChoosesTheReaderWithTheSameReport) {
+  std::string reports[2];
+  const char* readers[2] = {"fast", "libpff"};
+  for (int k = 0; k < 2; ++k) {
+    std::vector<std::string> args = {"scan", "--json", "--criteria", "text,subject,sent-time", SamplePath("enron.pst")};
+    if (k == 1) args.insert(args.begin() + 1, {"--reader", "libpff"});
+    const auto r = RunCli(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["files"][0]["reader"], readers[k]);
+    doc["files"][0].erase("reader");
+    reports[k] = doc.dump();
+  }
+  EXPECT_EQ(reports[0], reports[1]);
+  const auto fast = RunCli({"info", SamplePath("outlook.pst")});
+  const auto libpff = RunCli({"info", "--reader", "libpff", SamplePath("outlook.pst")});
+  EXPECT_EQ(fast.status, 0);
+  EXPECT_EQ(fast.out, libpff.out);
+}
+
 // The log holds the header the desktop program writes, then every report
 // line, UTF-16LE with CR LF: the same words as standard output.
 TEST(ScanCommandTest, LogFileHoldsTheReportByteForByte) {

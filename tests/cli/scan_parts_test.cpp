@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "--period and --range cannot be used together"},
         UsageErrorCase{{"a.pst", "--log"}, "--log needs a value"},
         UsageErrorCase{{"--json=yes", "a.pst"}, "--json takes no value"},
+        UsageErrorCase{{"--reader", "Fast", "a.pst"}, "--reader is fast or libpff, not 'Fast'"},
+        UsageErrorCase{{"a.pst", "--reader"}, "--reader needs a value"},
         UsageErrorCase{{"--recursive", "a.pst"}, "unknown option '--recursive'"}));
 
 TEST(ScanOptionsTest, DefaultsAreTheComparisonPageDefaultsWithinEachFolder) {
@@ -70,6 +72,7 @@ TEST(ScanOptionsTest, DefaultsAreTheComparisonPageDefaultsWithinEachFolder) {
   EXPECT_TRUE(parse.options.dateRanges.empty());
   EXPECT_FALSE(parse.options.folders);
   EXPECT_EQ(parse.options.files, (std::vector<std::string>{"a.pst", "b.pst"}));
+  EXPECT_EQ(parse.options.reader, "fast");
 }
 
 TEST(ScanOptionsTest, EveryCriterionNameSetsItsOwnFlag) {

@@ -1,0 +1,42 @@
+#include "pst/ltp/bth_reader.h"
+
+#include "pst/ltp/heap_writer.h"
+
+namespace quillmere::pst::ltp {
+namespace {
+
+constexpr uint8_t kMaxLevels = 8;
+
+void Visit(const HeapReader& heap, const BthInfo& info, uint32_t hid, uint8_t level,
+           const std::function<void(std::span<const uint8_t>, std::span<const uint8_t>)>& visit) {
+  const std::span<const uint8_t> node = heap.Get(hid);
+  const size_t record = level == 0 ? size_t(info.cbKey) + info.cbEnt : size_t(info.cbKey) + 4;
+  if (node.size() % record != 0) throw FormatError("BTH: allocation does not hold whole records");
+  for (size_t at = 0; at < node.size(); at += record) {
+    const auto key = node.subspan(at, info.cbKey);
+    if (level == 0)
+      visit(key, node.subspan(at + info.cbKey, info.cbEnt));
+    else
+      Visit(heap, info, Get32(node.data() + at + info.cbKey), uint8_t(level - 1), visit);
+  }
+}
+
+}  // namespace
+
+BthInfo ReadBthHeader(const HeapReader& heap, uint32_t hidHeader) {
+  const std::span<const uint8_t> h = heap.Get(hidHeader);
+  if (h.size() < 8) throw FormatError("BTHHEADER: too short");
+  if (h[0] != kClientSigBTree) throw FormatError("BTHHEADER: bType is not 0xB5");
+  BthInfo info{h[1], h[2], h[3], Get32(h.data() + 4)};
+  if (info.cbKey == 0 || info.cbKey > 16) throw FormatError("BTHHEADER: cbKey out of range");
+  if (info.levels > kMaxLevels) throw FormatError("BTHHEADER: too many levels");
+  return info;
+}
+
+void ForEachBthRecord(const HeapReader& heap, const BthInfo& info,
+                      const std::function<void(std::span<const uint8_t>, std::span<const uint8_t>)>& visit) {
+  if (info.hidRoot == 0) return;
+  Visit(heap, info, info.hidRoot, info.levels, visit);
+}
+
+}  // namespace quillmere::pst::ltp

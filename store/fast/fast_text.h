@@ -1,0 +1,23 @@
+#pragma once
+// Property values as UTF-8 text, converted the way the libpff backend gives
+// them, so both readers agree on every field.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quillmere::store::fast {
+
+// UTF-16LE to UTF-8; unpaired surrogates become U+FFFD. Stops at the first
+// NUL character, as a C string would.
+std::string Utf16ToUtf8(const uint8_t* data, size_t size);
+// The code pages an ANSI file's store may name that are read as such
+// (874, 932, 936, 949, 950, 1250 to 1258, 20127); any other reads as 1252.
+bool IsKnownCodePage(int codepage);
+// 8-bit text in a Windows code page to UTF-8, stopping at the first NUL.
+// Code pages other than 1252 go through iconv; one it lacks reads as 1252.
+std::string CodePageToUtf8(const uint8_t* data, size_t size, int codepage);
+// Bytes that may be text (the HTML body): trailing NULs dropped, then
+// UTF-8 when valid UTF-8, otherwise windows-1252.
+std::string BytesAsText(const uint8_t* data, size_t size);
+
+}  // namespace quillmere::store::fast

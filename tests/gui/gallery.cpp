@@ -31,6 +31,14 @@
 #include "store/memory/memory_store.h"
 #endif
 
+#ifdef QM_GALLERY_PREVIEW
+#include <QScrollBar>
+
+#include "controls/gui/xhtml_tree.h"
+#include "preview/gui/preview_dlg.h"
+#include "store/libpff/libpff_store.h"
+#endif
+
 using namespace quillmere;
 
 namespace {
@@ -128,6 +136,41 @@ bool SaveWizardPages(testing::ShellFixture& f, const QDir& out) {
 }
 #endif
 
+#ifdef QM_GALLERY_PREVIEW
+// The preview page after loading each sample named, as the user first sees
+// it: every folder ticked and open, the tree scrolled to the top. For
+// outlook.pst also with a folder unticked and the non-Latin one selected.
+bool SavePreviewPages(testing::ShellFixture& f, const QDir& out) {
+  bool ok = true;
+  store::LibpffSessionFactory sessions;
+  gui::PlaceholderPage opener(gui::kMainWindowTemplate, "main", f.context, nullptr);
+  for (const char* sample : {"enron", "outlook"}) {
+    const std::string file = std::string(QM_SAMPLES_DIR) + "/" + sample + ".pst";
+    if (!QFileInfo::exists(QString::fromStdString(file))) {
+      std::printf("FAILED %s is missing\n", file.c_str());
+      ok = false;
+      continue;
+    }
+    f.settings.m_currentFile = file;
+    preview::PreviewDlg page(f.context, &opener, sessions);
+    page.WaitForWorker();
+    ok &= Save(page, out, QStringLiteral("preview_%1").arg(sample));
+    if (std::string(sample) != "outlook") continue;
+    controls::CXHtmlTree& tree = page.Tree();
+    const auto& model = tree.Model();
+    for (controls::TreeItem item = model.GetChildItem(controls::kTreeRoot); item != controls::kNoItem;
+         item = model.NextItemInOrder(item)) {
+      const std::string& text = model.GetItemText(item);
+      if (text == "Outbox") tree.SetItemCheck(item, false);
+      if (text == "\xE6\x94\xB6\xE4\xBB\xB6\xE7\xAE\xB1") tree.SelectEnabledItem(item);
+    }
+    tree.horizontalScrollBar()->setValue(0);
+    ok &= Save(page, out, "preview_outlook_unticked");
+  }
+  return ok;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,6 +220,9 @@ int main(int argc, char** argv) {
     gui::PlaceholderPage page(frame.id, frame.name, f.context, nullptr);
     ok &= Save(page, out, QStringLiteral("frame_%1").arg(frame.id));
   }
+#ifdef QM_GALLERY_PREVIEW
+  ok &= SavePreviewPages(f, out);
+#endif
 #ifdef QM_GALLERY_WIZARD
   ok &= SaveWizardPages(f, out);
 #endif

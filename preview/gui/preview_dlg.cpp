@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QThread>
 #include <chrono>
 
 #include "app/app_texts.h"
@@ -174,9 +175,20 @@ void PreviewDlg::ShowMessage(const std::string& text) {
 }
 
 // The tree is changed on the page's thread only, so its records never
-// change while it paints them.
+// change while it paints them. A round trip per folder would cost far more
+// than the insert itself, so folders are posted in runs of
+// kFoldersPerRoundTrip and the worker waits at the end of each run. Posted
+// calls run in order, so when any waited-for call returns - the last one of
+// the loader, which hides the progress bar, included - every folder before
+// it is in the tree; m_running drops only after that.
 void PreviewDlg::AddFolderToTree(size_t index) {
-  gui::RunOnUiThread(this, [&] { preview::AddFolderToTree(Settings().m_folders, index, m_tree->Model()); });
+  auto add = [this, index] { preview::AddFolderToTree(Settings().m_folders, index, m_tree->Model()); };
+  if (QThread::currentThread() == thread()) {
+    add();
+    return;
+  }
+  if (++m_postedFolders % kFoldersPerRoundTrip == 0) gui::RunOnUiThread(this, add);
+  else QMetaObject::invokeMethod(this, add, Qt::QueuedConnection);
 }
 
 void PreviewDlg::EndPage(int result) {

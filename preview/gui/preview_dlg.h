@@ -34,6 +34,9 @@ inline constexpr int kProgressId = 1005;
 inline constexpr int kBackId = 1015;
 inline constexpr int kNextId = 1016;
 
+// The worker waits for the tree once per this many folders.
+inline constexpr size_t kFoldersPerRoundTrip = 64;
+
 inline constexpr const char* kStopRunningText = "Please stop the running process to continue the application.";
 
 class PreviewDlg : public gui::WizardPage, private PreviewView {
@@ -90,6 +93,8 @@ class PreviewDlg : public gui::WizardPage, private PreviewView {
   QString m_fileName;
   QPointer<QWidget> m_nextPage;
   std::thread m_worker;
+  // Folders handed to the tree by the worker so far.
+  size_t m_postedFolders = 0;
 };
 
 // The maker the main window calls on Preview.

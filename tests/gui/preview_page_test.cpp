@@ -182,6 +182,27 @@ class PreviewPageTest : public QObject {
     QCOMPARE(p.page->Running(), 0);
   }
 
+  // The worker hands folders to the tree in runs without waiting for each;
+  // still, once the page stops loading, every folder is in the tree (the
+  // last, shorter run too) and a Next at that moment hands all of them on.
+  void treeIsCompleteTheMomentLoadingEnds() {
+    store::MailboxDescription box;
+    box.displayName = "Many";
+    for (int i = 0; i < 150; ++i) {
+      box.folders.push_back({"Folder " + std::to_string(i), "IPF.Note", {}, {}});
+      if (i % 3 == 0) box.folders.back().folders.push_back({"Sub", "IPF.Note", {}, {}});
+    }
+    PreviewFixture p("/mail/many.pst");
+    store::MemoryStoreFactory memory;
+    memory.AddFile("/mail/many.pst", box);
+    p.Open(memory);
+    while (p.page->Running() == 1) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCOMPARE(p.page->Tree().Model().GetCount(), p.f.settings.m_folders.size());
+    p.Click(preview::kNextId);
+    QCOMPARE(p.f.settings.m_selectedFolders, p.Paths());
+    p.page->WaitForWorker();
+  }
+
   void nextWithNothingTickedStays() {
     PreviewFixture p("/mail/small.pst");
     store::MemoryStoreFactory memory;

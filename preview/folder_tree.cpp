@@ -120,11 +120,16 @@ int CollectCheckedFolders(const std::vector<FolderRecord>& folders, const TickTr
     if (notice) notice(kSelectFoldersText);
     return 0;
   }
+  // A folder can stand behind two items (a parent inserted on the way, a
+  // name holding a backslash); it is handed on once, or the run would scan
+  // it twice.
+  std::vector<bool> taken(folders.size(), false);
   for (; item != controls::kNoItem; item = tree.NextItemInOrder(item)) {
     if (!tree.IsItemChecked(item)) continue;
     const int64_t index = tree.GetItemData(item);
-    if (index >= 0 && static_cast<size_t>(index) < folders.size())
-      selected.push_back(folders[static_cast<size_t>(index)].path);
+    if (index < 0 || static_cast<size_t>(index) >= folders.size() || taken[static_cast<size_t>(index)]) continue;
+    taken[static_cast<size_t>(index)] = true;
+    selected.push_back(folders[static_cast<size_t>(index)].path);
   }
   return 1;
 }

@@ -36,7 +36,7 @@ void AddFolderToTree(const std::vector<FolderRecord>& folders, size_t index, con
 inline constexpr const char* kSelectFoldersText = "Please select folder(s) to continue the process.";
 
 // Appends the path of every ticked item's folder to `selected`, in tree
-// order. Without any ticked item, `notice` is shown kSelectFoldersText and
+// order, each folder once even when two items stand for it. Without any ticked item, `notice` is shown kSelectFoldersText and
 // 0 is returned; 1 otherwise.
 int CollectCheckedFolders(const std::vector<FolderRecord>& folders, const controls::TickTree& tree,
                           std::vector<std::string>& selected,

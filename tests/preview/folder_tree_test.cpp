@@ -72,6 +72,12 @@ FolderRecord Record(std::string path, int32_t items) {
   return {std::move(path), items, std::move(name)};
 }
 
+std::vector<std::string> PathsOf(const std::vector<FolderRecord>& records) {
+  std::vector<std::string> paths;
+  for (const FolderRecord& r : records) paths.push_back(r.path);
+  return paths;
+}
+
 struct ImageCase {
   const char* name;
   int image;
@@ -154,6 +160,25 @@ TEST(FolderTree, AMissingParentIsInsertedOnTheWay) {
   EXPECT_EQ(t.tree.GetItemData(t.Find("Top[7]")), 1);
 }
 
+// Two items standing for one folder - a parent inserted on the way, or a
+// folder whose own name holds a backslash - hand its path on once: a folder
+// listed twice would be scanned twice, and across the whole file every item
+// in it would count as a duplicate of itself.
+TEST(FolderTree, AFolderShownTwiceIsSelectedOnce) {
+  FolderTree missing({Record("\\\\Mail", 0), Record("\\\\Mail\\Top\\Inbox", 7)});
+  EXPECT_EQ(missing.Collect(), (std::vector<std::string>{"\\\\Mail", "\\\\Mail\\Top\\Inbox"}));
+
+  FolderTree slashed({Record("\\\\Mail", 0), Record("\\\\Mail\\Top", 0), {"\\\\Mail\\Top\\A\\B", 2, "A\\B"},
+                      Record("\\\\Mail\\Top\\C", 0)});
+  EXPECT_EQ(slashed.Picture(),
+            "Mail #10 ticked open\n"
+            "  Top #10 ticked open\n"
+            "    A[2] #10 bold ticked open\n"
+            "      B[2] #10 bold ticked\n"
+            "    C #10 ticked\n");
+  EXPECT_EQ(slashed.Collect(), PathsOf(slashed.folders));
+}
+
 TEST(FolderTree, ARootWithoutSubFoldersIsOneUntickedItem) {
   FolderTree t({Record("\\\\Empty file", 5)});
   EXPECT_EQ(t.Picture(), "Empty file[5] #10 bold\n");
@@ -176,12 +201,6 @@ std::vector<FolderRecord> SmallFile() {
           Record("\\\\Mail\\Top\\Inbox\\2024", 0),
           Record("\\\\Mail\\Top\\Sent Items", 1),
           Record("\\\\Mail\\Search Root", 0)};
-}
-
-std::vector<std::string> PathsOf(const std::vector<FolderRecord>& records) {
-  std::vector<std::string> paths;
-  for (const FolderRecord& r : records) paths.push_back(r.path);
-  return paths;
 }
 
 TEST(FolderTree, EverythingTickedCollectsEveryPathInListOrder) {

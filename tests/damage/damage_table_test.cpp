@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <stdexcept>
 #include <random>
 #include <set>
 #include <sstream>
@@ -236,9 +238,27 @@ void ExpectEndedInTime(const ChildResult& r, const std::string& what) {
   }
 }
 
+// The number of folders the undamaged file has through the same reader.
+size_t UndamagedFolderCount(const Case& c, const std::string& path) {
+  static std::map<std::string, size_t> known;
+  const std::string key = std::string(c.source.name) + " " + c.reader.name;
+  if (auto it = known.find(key); it != known.end()) return it->second;
+  const ChildResult scan = RunCli(c.reader, {"scan", "--json", path});
+  const auto doc = nlohmann::json::parse(scan.out, nullptr, false);
+  if (scan.status != 0 || doc.is_discarded()) throw std::runtime_error("the undamaged " + key + " does not scan");
+  return known[key] = doc["files"][0]["folders"].size();
+}
+
+// libpff rebuilds the tree from the node index and leaves out a folder whose
+// node is damaged without any error, so it cannot tell that one vanished;
+// every other reader must.
+bool CountsVanishedFolders(const CliReader& reader) { return reader.name != "libpff"; }
+
 TEST_P(DamageTable, InfoAndScanEndWithTheCorruptTextOrACompleteReport) {
   const Case& c = GetParam();
-  const std::string original = ReadFileBytes(SourcePath(c.source));
+  const std::string sourcePath = SourcePath(c.source);
+  const std::string original = ReadFileBytes(sourcePath);
+  const size_t undamagedFolders = UndamagedFolderCount(c, sourcePath);
   const std::string damaged = Damaged(original, c.damage);
   if (damaged == original) GTEST_SKIP() << "the damage leaves this file as it is";
   const fs::path input = m_dir / "input" / "damaged.pst";
@@ -306,6 +326,17 @@ TEST_P(DamageTable, InfoAndScanEndWithTheCorruptTextOrACompleteReport) {
     EXPECT_EQ(file["duplicates"].get<uint64_t>(), completedDuplicates);
     if (info.status == 0) {
       EXPECT_EQ(scanPaths, infoPaths) << "the scan walked other folders than the preview";
+    }
+    // Folders that are gone are counted as places of the tree that could
+    // not be read, and both commands say so.
+    const auto unreadable = file["foldersUnreadable"].get<int>();
+    if (CountsVanishedFolders(c.reader) && scanPaths.size() < undamagedFolders) {
+      EXPECT_GT(unreadable, 0) << undamagedFolders - scanPaths.size() << " folder(s) vanished silently";
+    }
+    const std::string told = "part(s) of the folder tree could not be read";
+    EXPECT_EQ(scan.err.find(told) != std::string::npos, unreadable > 0) << scan.err;
+    if (info.status == 0) {
+      EXPECT_EQ(info.err.find(told) != std::string::npos, unreadable > 0) << info.err;
     }
   }
 }

@@ -118,10 +118,7 @@ std::shared_ptr<OpenFile> OpenPstFile(const std::string& path) {
       for (uint16_t stream : {kNameidStreamGuid, kNameidStreamEntry, kNameidStreamString})
         if (const pst::ltp::PcEntry* e = map->Find(stream)) map->ForEachValuePiece(*e, [](const uint8_t*, size_t) {});
     }
-    // The root folder must be readable, with its list of folders.
-    file->reader.OpenProperties(pst::nids::kRootFolder);
-    if (!file->reader.OpenTable(pst::PstReader::HierarchyTableOf(pst::nids::kRootFolder)))
-      throw pst::FormatError("the root folder has no hierarchy table");
+    // The root folder must be in the file; what it holds is read as asked for.
     return file;
   });
 }
@@ -139,15 +136,17 @@ std::string StripSubjectPrefixMarker(std::string subject) {
 
 class Item : public MailItem {
  public:
-  Item(std::shared_ptr<OpenFile> file, uint32_t nid, std::unique_ptr<pst::ltp::PropertyContextReader> pc)
-      : m_file(std::move(file)), m_nid(nid), m_pc(std::move(pc)) {}
+  // The item's properties are read on the first field read, so an item
+  // whose node cannot be read is still listed and its reads raise.
+  Item(std::shared_ptr<OpenFile> file, const pst::ndb::NbtEntry& node)
+      : m_file(std::move(file)), m_node(node) {}
 
   std::string GetItemClass() override { return Text(kMessageClass); }
   OleDate GetSentTime() override {
     return Guard("reading the item's sent time", [&] {
-      const pst::ltp::PcEntry* e = m_pc->Find(kClientSubmitTime);
+      const pst::ltp::PcEntry* e = Pc().Find(kClientSubmitTime);
       if (!e || e->type != pst::ltp::kPtypTime) return OleDate();
-      const Bytes v = m_pc->ReadValue(*e);
+      const Bytes v = Pc().ReadValue(*e);
       if (v.size() < 8) throw pst::FormatError("PtypTime value shorter than 8 bytes");
       const uint64_t filetime = pst::Get64(v.data());
       const int64_t seconds = static_cast<int64_t>(filetime / kFiletimeTicksPerSecond) - kSecondsFrom1601To1970;
@@ -157,9 +156,9 @@ class Item : public MailItem {
   std::string GetBodyText() override { return Text(kBody); }
   std::string GetAlternateBodyText() override {
     return Guard("reading the item's body", [&] {
-      const pst::ltp::PcEntry* e = m_pc->Find(kHtml);
+      const pst::ltp::PcEntry* e = Pc().Find(kHtml);
       if (!e || pst::ltp::IsInlineType(e->type)) return std::string();
-      const Bytes v = m_pc->ReadValue(*e);
+      const Bytes v = Pc().ReadValue(*e);
       return BytesAsText(v.data(), v.size());
     });
   }
@@ -176,28 +175,34 @@ class Item : public MailItem {
   }
   std::string GetItemId() override {
     char text[16];
-    std::snprintf(text, sizeof text, "%08" PRIX32, m_nid);
+    std::snprintf(text, sizeof text, "%08" PRIX32, m_node.nid);
     return text;
   }
   int32_t GetSize() override {
-    return Guard("reading the item's size", [&] { return static_cast<int32_t>(ReadInt32(*m_pc, kMessageSize).value_or(0)); });
+    return Guard("reading the item's size", [&] { return static_cast<int32_t>(ReadInt32(Pc(), kMessageSize).value_or(0)); });
   }
 
  protected:
   int32_t DoGetAttachmentCount() override {
     return Guard("counting the item's attachments", [&] {
-      auto table = m_file->reader.OpenSubnodeTable(*m_pc, pst::nids::kAttachmentTable);
+      auto table = m_file->reader.OpenSubnodeTable(Pc(), pst::nids::kAttachmentTable);
       return table ? static_cast<int32_t>(table->rowCount()) : 0;
     });
   }
 
  private:
   std::string Text(uint16_t id) {
-    return Guard("reading a text property of the item", [&] { return ReadText(*m_file, *m_pc, id).value_or(""); });
+    return Guard("reading a text property of the item", [&] { return ReadText(*m_file, Pc(), id).value_or(""); });
+  }
+
+  // Within Guard: a fault of the format library raises StoreError.
+  pst::ltp::PropertyContextReader& Pc() {
+    if (!m_pc) m_pc = m_file->reader.OpenProperties(m_node);
+    return *m_pc;
   }
 
   std::shared_ptr<OpenFile> m_file;
-  uint32_t m_nid;
+  pst::ndb::NbtEntry m_node;
   std::unique_ptr<pst::ltp::PropertyContextReader> m_pc;
 };
 
@@ -295,10 +300,7 @@ class MessageList : public ItemList {
  protected:
   int32_t DoGetCount() override { return m_rows.Count(); }
   std::unique_ptr<MailItem> DoGetItem(int32_t index) override {
-    const pst::ndb::NbtEntry node = m_rows.Node(index);
-    const auto& file = m_rows.file();
-    auto pc = Guard("reading an item of the folder", [&] { return file->reader.OpenProperties(node); });
-    return std::make_unique<Item>(file, node.nid, std::move(pc));
+    return std::make_unique<Item>(m_rows.file(), m_rows.Node(index));
   }
 
  private:

@@ -30,24 +30,46 @@ struct ItemRead {
   std::vector<std::pair<const char*, FieldRead>> fields;
 };
 
+// A count as read under the general rule: the value, or that it raised
+// on the call and on its repeat.
+struct CountRead {
+  bool raised = false;
+  int32_t value = 0;
+};
+
 struct FolderRead {
   std::string path;
   bool hasItemList = false;
-  int32_t itemCount = 0;
-  bool hasFolderList = false;
-  int32_t folderCount = 0;
+  CountRead itemCount;
   std::vector<ItemRead> items;
+  bool hasFolderList = false;
+  CountRead folderCount;
+  std::vector<std::unique_ptr<FolderRead>> folders;  // null: GetItem gave no folder
 };
 
 struct StoreRead {
   bool opened = false;
   std::string reader;
   int32_t pstType = 0;
-  std::vector<FolderRead> folders;  // in walk order: a folder, then its sub folders
+  std::unique_ptr<FolderRead> root;
 
-  int64_t ItemCount() const {
-    int64_t n = 0;
-    for (const auto& f : folders) n += f.itemCount;
+  int64_t ItemCount() const { return Count(root.get(), false); }
+  // The folder with that path text, depth first; null when there is none.
+  const FolderRead* Find(const std::string& path) const { return Find(root.get(), path); }
+  int64_t FolderCount() const { return Count(root.get(), true); }
+
+ private:
+  static const FolderRead* Find(const FolderRead* f, const std::string& path) {
+    if (!f) return nullptr;
+    if (f->path == path) return f;
+    for (const auto& c : f->folders)
+      if (const FolderRead* found = Find(c.get(), path)) return found;
+    return nullptr;
+  }
+  static int64_t Count(const FolderRead* f, bool folders) {
+    if (!f) return 0;
+    int64_t n = folders ? 1 : int64_t(f->items.size());
+    for (const auto& c : f->folders) n += Count(c.get(), folders);
     return n;
   }
 };
@@ -109,30 +131,40 @@ inline ItemRead ReadItem(store::MailItem& item, detect::FingerprintHasher& hashe
   return r;
 }
 
-inline void Walk(store::MailFolder& folder, StoreRead& out, detect::FingerprintHasher& hasher, int depth) {
-  FolderRead f;
-  f.path = folder.GetFolderPath();
+template <class List>
+CountRead ReadCount(List& list) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      return {false, list.GetCountOrRaise()};
+    } catch (const std::exception&) {
+    }
+  }
+  return {true, 0};
+}
+
+inline std::unique_ptr<FolderRead> Walk(store::MailFolder& folder, detect::FingerprintHasher& hasher, int depth) {
+  auto f = std::make_unique<FolderRead>();
+  f->path = folder.GetFolderPath();
   auto items = folder.GetItems();
-  f.hasItemList = items != nullptr;
+  f->hasItemList = items != nullptr;
   if (items) {
-    f.itemCount = items->GetCount();
-    for (int32_t i = 1; i <= f.itemCount; ++i) {
+    f->itemCount = ReadCount(*items);
+    for (int32_t i = 1; i <= f->itemCount.value; ++i) {
       auto item = items->GetItem(i);
-      f.items.push_back(item ? ReadItem(*item, hasher) : ItemRead{});
+      f->items.push_back(item ? ReadItem(*item, hasher) : ItemRead{});
     }
   }
   auto children = folder.GetFolders();
-  f.hasFolderList = children != nullptr;
-  if (children) f.folderCount = children->GetCount();
-  out.folders.push_back(std::move(f));
-  if (!children || depth > 64) return;
-  const int32_t count = out.folders.back().folderCount;
-  for (int32_t j = 1; j <= count; ++j) {
-    if (auto child = children->GetItem(j))
-      Walk(*child, out, hasher, depth + 1);
-    else
-      out.folders.push_back(FolderRead{"<no folder>"});
+  f->hasFolderList = children != nullptr;
+  if (!children) return f;
+  f->folderCount = ReadCount(*children);
+  // A damaged file may loop its hierarchy; real trees are far shallower.
+  if (depth > 64) return f;
+  for (int32_t j = 1; j <= f->folderCount.value; ++j) {
+    auto child = children->GetItem(j);
+    f->folders.push_back(child ? Walk(*child, hasher, depth + 1) : nullptr);
   }
+  return f;
 }
 
 inline std::string Shorten(const std::string& s) {
@@ -155,15 +187,16 @@ inline StoreRead ReadWholeStore(store::StoreSessionFactory& factory, const std::
   out.reader = pst->ReaderName();
   out.pstType = pst->GetPstType();
   detect::FingerprintHasher hasher;
-  if (auto root = pst->GetRootFolder()) comparison_detail::Walk(*root, out, hasher, 0);
+  if (auto root = pst->GetRootFolder()) out.root = comparison_detail::Walk(*root, hasher, 0);
   return out;
 }
 
 struct Comparison {
   std::vector<std::string> differences;  // each one a fault of the candidate
   int64_t itemsCompared = 0;
-  // Fields the candidate read where the reference raised (allowed: the
-  // candidate may be the more tolerant reader of a damaged file).
+  // Files, lists, folders, items and fields the candidate read where the
+  // reference could not (allowed: of a damaged file, the candidate may be
+  // the more tolerant reader).
   int64_t candidateReadMore = 0;
   std::string Text() const {
     std::string t;
@@ -173,58 +206,99 @@ struct Comparison {
   }
 };
 
-// What `candidate` saw that `reference` did not: other folders, counts,
-// order, field values or fingerprints, or a read that failed.
+namespace comparison_detail {
+
+inline void CompareItems(const FolderRead& r, const FolderRead& f, const std::string& at, Comparison& c) {
+  const size_t items = std::min(r.items.size(), f.items.size());
+  for (size_t i = 0; i < items; ++i) {
+    const ItemRead& ri = r.items[i];
+    const ItemRead& fi = f.items[i];
+    const std::string item = at + " item " + std::to_string(i + 1);
+    ++c.itemsCompared;
+    if (ri.present != fi.present) {
+      if (ri.present)
+        c.differences.push_back(item + ": not read");
+      else
+        ++c.candidateReadMore;
+      continue;
+    }
+    for (size_t n = 0; n < ri.fields.size() && n < fi.fields.size(); ++n) {
+      const FieldRead& a = ri.fields[n].second;
+      const FieldRead& b = fi.fields[n].second;
+      if (a == b) continue;
+      if (a.raised && !b.raised) {
+        ++c.candidateReadMore;
+        continue;
+      }
+      c.differences.push_back(item + " " + ri.fields[n].first + ": " + Show(a) + " against " + Show(b));
+    }
+  }
+}
+
+inline void CompareFolders(const FolderRead& r, const FolderRead& f, Comparison& c) {
+  const std::string at = r.path;
+  if (r.path != f.path) {
+    c.differences.push_back("folder " + Shorten(r.path) + ": read as " + Shorten(f.path));
+    return;
+  }
+  auto lists = [&](const char* what, bool rHas, const CountRead& rCount, bool fHas, const CountRead& fCount) {
+    // A list the reference could not read may be read by the candidate.
+    if (!rHas || rCount.raised) {
+      if (fHas && !fCount.raised) ++c.candidateReadMore;
+      return false;
+    }
+    if (!fHas || fCount.raised) {
+      c.differences.push_back(at + ": its " + what + " could not be read");
+      return false;
+    }
+    if (rCount.value != fCount.value) {
+      c.differences.push_back(at + ": " + std::to_string(rCount.value) + " " + what + " against " +
+                              std::to_string(fCount.value));
+      return false;
+    }
+    return true;
+  };
+  if (lists("items", r.hasItemList, r.itemCount, f.hasItemList, f.itemCount)) CompareItems(r, f, at, c);
+  if (!lists("sub folders", r.hasFolderList, r.folderCount, f.hasFolderList, f.folderCount)) return;
+  for (size_t j = 0; j < r.folders.size() && j < f.folders.size(); ++j) {
+    const FolderRead* rc = r.folders[j].get();
+    const FolderRead* fc = f.folders[j].get();
+    if (!rc) {
+      if (fc) ++c.candidateReadMore;
+      continue;
+    }
+    if (!fc) {
+      c.differences.push_back(at + ": sub folder " + std::to_string(j + 1) + " " + Shorten(rc->path) +
+                              " not read");
+      continue;
+    }
+    CompareFolders(*rc, *fc, c);
+  }
+}
+
+}  // namespace comparison_detail
+
+// What `candidate` did not see as `reference` saw it: a file, list, folder
+// or item it could not read, other counts, paths or order, or other field
+// values or fingerprints. Where the reference could not read something
+// and the candidate could, that is counted, not a difference.
 inline Comparison CompareStores(const StoreRead& reference, const StoreRead& candidate) {
-  using comparison_detail::Show;
   Comparison c;
-  auto diff = [&](std::string text) { c.differences.push_back(std::move(text)); };
-  if (reference.opened != candidate.opened) {
-    diff(std::string("the file opened: ") + (reference.opened ? "yes" : "no") + " against " +
-         (candidate.opened ? "yes" : "no"));
+  if (!reference.opened) {
+    if (candidate.opened) ++c.candidateReadMore;
+    return c;
+  }
+  if (!candidate.opened) {
+    c.differences.push_back("the file did not open");
     return c;
   }
   if (reference.pstType != candidate.pstType)
-    diff("PST type " + std::to_string(reference.pstType) + " against " + std::to_string(candidate.pstType));
-  if (reference.folders.size() != candidate.folders.size())
-    diff(std::to_string(reference.folders.size()) + " folders against " + std::to_string(candidate.folders.size()));
-  const size_t folders = std::min(reference.folders.size(), candidate.folders.size());
-  for (size_t k = 0; k < folders; ++k) {
-    const FolderRead& r = reference.folders[k];
-    const FolderRead& f = candidate.folders[k];
-    const std::string at = "folder #" + std::to_string(k) + " " + r.path;
-    if (r.path != f.path) {
-      diff(at + ": path " + comparison_detail::Shorten(f.path));
-      continue;
-    }
-    if (r.hasItemList != f.hasItemList) diff(at + ": item list there against not there");
-    if (r.itemCount != f.itemCount)
-      diff(at + ": " + std::to_string(r.itemCount) + " items against " + std::to_string(f.itemCount));
-    if (r.hasFolderList != f.hasFolderList) diff(at + ": folder list there against not there");
-    if (r.folderCount != f.folderCount)
-      diff(at + ": " + std::to_string(r.folderCount) + " sub folders against " + std::to_string(f.folderCount));
-    const size_t items = std::min(r.items.size(), f.items.size());
-    for (size_t i = 0; i < items; ++i) {
-      const ItemRead& ri = r.items[i];
-      const ItemRead& fi = f.items[i];
-      const std::string item = at + " item " + std::to_string(i + 1);
-      ++c.itemsCompared;
-      if (ri.present != fi.present) {
-        diff(item + (ri.present ? ": not read" : ": read where the reference gave none"));
-        continue;
-      }
-      for (size_t n = 0; n < ri.fields.size() && n < fi.fields.size(); ++n) {
-        const FieldRead& a = ri.fields[n].second;
-        const FieldRead& b = fi.fields[n].second;
-        if (a == b) continue;
-        if (a.raised && !b.raised) {
-          ++c.candidateReadMore;
-          continue;
-        }
-        diff(item + " " + ri.fields[n].first + ": " + Show(a) + " against " + Show(b));
-      }
-    }
-  }
+    c.differences.push_back("PST type " + std::to_string(reference.pstType) + " against " +
+                            std::to_string(candidate.pstType));
+  if (reference.root && candidate.root)
+    comparison_detail::CompareFolders(*reference.root, *candidate.root, c);
+  else if (reference.root)
+    c.differences.push_back("the root folder could not be read");
   return c;
 }
 

@@ -3,7 +3,8 @@
 // turning meanwhile (what the user sees as a freeze), for the whole load and
 // for the tree fill alone. Prints; asserts nothing.
 //   preview_fill_timing [folders]     made-up mailboxes in memory
-//   preview_fill_timing FILE.pst      a PST file, read through libpff
+//   preview_fill_timing FILE.pst [fast]   a PST file, read through libpff
+//                                         (or our own reader)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include "controls/gui/xhtml_tree.h"
 #include "preview/folder_tree.h"
 #include "preview/gui/preview_dlg.h"
+#include "store/fast/fast_store.h"
 #include "store/libpff/libpff_store.h"
 #include "store/memory/memory_store.h"
 #include "tests/gui/shell_fixture.h"
@@ -113,7 +115,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc > 1 && std::string(argv[1]).ends_with(".pst")) {
     store::LibpffSessionFactory libpff;
-    Measure("file", argv[1], libpff);
+    store::FastSessionFactory fast;
+    const bool useFast = argc > 2 && std::string(argv[2]) == "fast";
+    Measure(useFast ? "fast" : "libpff", argv[1], useFast ? static_cast<store::StoreSessionFactory&>(fast) : libpff);
     return 0;
   }
   const int folders = argc > 1 ? std::atoi(argv[1]) : 5000;

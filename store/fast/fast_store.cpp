@@ -69,9 +69,19 @@ auto Guard(const char* what, Call&& call) -> decltype(call()) {
 std::optional<std::string> ReadText(const OpenFile& file, pst::ltp::PropertyContextReader& pc, uint16_t id) {
   const pst::ltp::PcEntry* e = pc.Find(id);
   if (!e) return std::nullopt;
+  // Long texts (bodies) are converted block by block, never joined.
   if (e->type == pst::ltp::kPtypString) {
-    const Bytes v = pc.ReadValue(*e);
-    return Utf16ToUtf8(v.data(), v.size());
+    std::string text;
+    Utf16Decoder decoder(text);
+    pc.ForEachValuePiece(*e, [&](const uint8_t* data, size_t size) { decoder.Feed(data, size); });
+    decoder.Finish();
+    return text;
+  }
+  if (e->type == pst::ltp::kPtypString8 && file.codepage == kWindows1252) {
+    std::string text;
+    Cp1252Decoder decoder(text);
+    pc.ForEachValuePiece(*e, [&](const uint8_t* data, size_t size) { decoder.Feed(data, size); });
+    return text;
   }
   if (e->type == pst::ltp::kPtypString8) {
     const Bytes v = pc.ReadValue(*e);

@@ -32,16 +32,33 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+char* PutUtf8(char* o, uint32_t cp) {
+  if (cp < 0x80) {
+    *o++ = char(cp);
+  } else if (cp < 0x800) {
+    *o++ = char(0xC0 | (cp >> 6));
+    *o++ = char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *o++ = char(0xE0 | (cp >> 12));
+    *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+    *o++ = char(0x80 | (cp & 0x3F));
+  } else {
+    *o++ = char(0xF0 | (cp >> 18));
+    *o++ = char(0x80 | ((cp >> 12) & 0x3F));
+    *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+    *o++ = char(0x80 | (cp & 0x3F));
+  }
+  return o;
+}
+
+uint32_t Cp1252CodePoint(uint8_t b) {
+  if (b >= 0x80 && b <= 0x9F) return kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : 0xFFFD;
+  return b;
+}
+
 std::string Cp1252ToUtf8(const uint8_t* data, size_t size) {
   std::string out;
-  out.reserve(size + size / 4);
-  for (size_t i = 0; i < size; ++i) {
-    const uint8_t b = data[i];
-    if (b == 0) break;
-    uint32_t cp = b;
-    if (b >= 0x80 && b <= 0x9F) cp = kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : 0xFFFD;
-    AppendUtf8(out, cp);
-  }
+  Cp1252Decoder(out).Feed(data, size);
   return out;
 }
 
@@ -79,23 +96,95 @@ bool IsValidUtf8(const uint8_t* data, size_t size) {
 
 std::string Utf16ToUtf8(const uint8_t* data, size_t size) {
   std::string out;
-  out.reserve(size / 2 + size / 8);
-  const size_t units = size / 2;
-  for (size_t i = 0; i < units; ++i) {
-    uint32_t u = uint32_t(data[2 * i]) | (uint32_t(data[2 * i + 1]) << 8);
-    if (u == 0) break;
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-      const uint32_t low = uint32_t(data[2 * i + 2]) | (uint32_t(data[2 * i + 3]) << 8);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-        ++i;
-        continue;
-      }
-    }
-    if (u >= 0xD800 && u <= 0xDFFF) u = 0xFFFD;
-    AppendUtf8(out, u);
-  }
+  Utf16Decoder decoder(out);
+  decoder.Feed(data, size);
+  decoder.Finish();
   return out;
+}
+
+void Utf16Decoder::Feed(const uint8_t* p, size_t n) {
+  if (m_stopped || n == 0) return;
+  const size_t old = m_out.size();
+  // Each unit gives at most 3 bytes; the slack covers what a unit carried
+  // over from the last piece adds.
+  m_out.resize(old + (n / 2 + 4) * 3);
+  char* o = m_out.data() + old;
+  size_t i = 0;
+  if (m_carry >= 0) {
+    o = Unit(o, uint32_t(m_carry) | (uint32_t(p[0]) << 8));
+    m_carry = -1;
+    i = 1;
+  }
+  for (; !m_stopped && i + 1 < n; i += 2) {
+    // Four ASCII characters at a time, the common case of a body.
+    while (!m_high && i + 8 <= n) {
+      uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      if ((w & 0xFF80FF80FF80FF80ull) != 0 || ((w - 0x0001000100010001ull) & ~w & 0x8000800080008000ull) != 0) break;
+      o[0] = char(p[i]);
+      o[1] = char(p[i + 2]);
+      o[2] = char(p[i + 4]);
+      o[3] = char(p[i + 6]);
+      o += 4;
+      i += 8;
+    }
+    if (i + 1 >= n) break;
+    const uint32_t u = uint32_t(p[i]) | (uint32_t(p[i + 1]) << 8);
+    if (u - 1 < 0x7F && !m_high) {
+      *o++ = char(u);
+      continue;
+    }
+    o = Unit(o, u);
+  }
+  if (!m_stopped && i < n) m_carry = p[i];
+  m_out.resize(size_t(o - m_out.data()));
+}
+
+char* Utf16Decoder::Unit(char* o, uint32_t u) {
+  if (m_high) {
+    const uint32_t high = m_high;
+    m_high = 0;
+    if (u >= 0xDC00 && u <= 0xDFFF) return PutUtf8(o, 0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00));
+    o = PutUtf8(o, 0xFFFD);
+  }
+  if (u == 0) {
+    m_stopped = true;
+    return o;
+  }
+  if (u >= 0xD800 && u <= 0xDBFF) {
+    m_high = u;
+    return o;
+  }
+  if (u >= 0xDC00 && u <= 0xDFFF) u = 0xFFFD;
+  return PutUtf8(o, u);
+}
+
+void Utf16Decoder::Finish() {
+  if (m_high && !m_stopped) {
+    char buf[4];
+    m_out.append(buf, size_t(PutUtf8(buf, 0xFFFD) - buf));
+  }
+  m_high = 0;
+  m_stopped = true;
+}
+
+void Cp1252Decoder::Feed(const uint8_t* p, size_t n) {
+  if (m_stopped || n == 0) return;
+  const size_t old = m_out.size();
+  m_out.resize(old + n * 3);
+  char* o = m_out.data() + old;
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t b = p[i];
+    if (b == 0) {
+      m_stopped = true;
+      break;
+    }
+    if (b < 0x80)
+      *o++ = char(b);
+    else
+      o = PutUtf8(o, Cp1252CodePoint(b));
+  }
+  m_out.resize(size_t(o - m_out.data()));
 }
 
 bool IsKnownCodePage(int codepage) {

@@ -11,6 +11,7 @@
 #include "cli/mkpst_generate.h"
 #include "pst/messaging/pst_writer.h"
 #include "pst/ndb/ndb_reader.h"
+#include "pst/ndb/ndb_verifier.h"
 #include "store/fast/fast_store.h"
 #include "store/libpff/libpff_store.h"
 #include "tests/pst/pst_test_support.h"
@@ -88,6 +89,7 @@ struct MadeSpec {
   const char* name;
   FileFormat format;
   std::function<void(pst::PstWriter&, FileFormat)> fill;
+  int dataTreeDepth = 0;  // the deepest data tree the file must have: 1 XBLOCK, 2 XXBLOCK
 };
 
 void FewPlainItems(pst::PstWriter& w, [[maybe_unused]] FileFormat format) {
@@ -134,6 +136,10 @@ void Attachments(pst::PstWriter& w, [[maybe_unused]] FileFormat format) {
   big.recipients.push_back({"Dana Whitfield", "dana@example.com", 1});
   big.recipients.push_back({"Erin Sato", "erin@example.com", 2});
   w.AddMessage(inbox, big);
+  // More subnodes than one SLBLOCK holds: an SIBLOCK above them.
+  pst::Message many = Note("Many attachments", "many");
+  for (int k = 0; k < 400; ++k) many.attachments.push_back({"a" + std::to_string(k) + ".txt", "x"});
+  w.AddMessage(inbox, many);
 }
 
 void NonLatinText(pst::PstWriter& w, [[maybe_unused]] FileFormat format) {
@@ -181,14 +187,14 @@ void NamedProperties(pst::PstWriter& w, [[maybe_unused]] FileFormat format) {
 const MadeSpec kMadeSpecs[] = {
     {"UnicodeFewItems", FileFormat::kUnicode, FewPlainItems},
     {"AnsiFewItems", FileFormat::kAnsi, FewPlainItems},
-    {"UnicodeLargeBodies", FileFormat::kUnicode, LargeBodies},
-    {"AnsiLargeBodies", FileFormat::kAnsi, LargeBodies},
-    {"UnicodeAttachments", FileFormat::kUnicode, Attachments},
-    {"AnsiAttachments", FileFormat::kAnsi, Attachments},
+    {"UnicodeLargeBodies", FileFormat::kUnicode, LargeBodies, 2},
+    {"AnsiLargeBodies", FileFormat::kAnsi, LargeBodies, 1},
+    {"UnicodeAttachments", FileFormat::kUnicode, Attachments, 1},
+    {"AnsiAttachments", FileFormat::kAnsi, Attachments, 1},
     {"UnicodeNonLatin", FileFormat::kUnicode, NonLatinText},
     {"AnsiNonLatin", FileFormat::kAnsi, NonLatinText},
-    {"UnicodeManyItems", FileFormat::kUnicode, ManyItems},
-    {"AnsiManyItems", FileFormat::kAnsi, ManyItems},
+    {"UnicodeManyItems", FileFormat::kUnicode, ManyItems, 1},
+    {"AnsiManyItems", FileFormat::kAnsi, ManyItems, 1},
     {"UnicodeNamedProperties", FileFormat::kUnicode, NamedProperties},
     {"AnsiNamedProperties", FileFormat::kAnsi, NamedProperties},
 };
@@ -203,6 +209,7 @@ TEST_P(MadeFileTest, FastReadsWhatLibpffReads) {
     GetParam().fill(w, GetParam().format);
     w.Finish();
   }
+  EXPECT_GE(pst::ndb::VerifyFile(path).deepestDataTree, GetParam().dataTreeDepth);
   const auto c = CompareFile(path);
   ASSERT_TRUE(c.reference.opened);
   EXPECT_TRUE(c.comparison.differences.empty()) << c.comparison.Text();

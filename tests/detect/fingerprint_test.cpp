@@ -4,6 +4,7 @@
 
 #include <random>
 #include <set>
+#include <vector>
 
 #include "app/utf.h"
 #include "detect/fingerprint_set.h"
@@ -78,6 +79,55 @@ TEST(FingerprintSetTest, AgreesWithAnOrderedSetOverManyInserts) {
   }
   EXPECT_EQ(set.Size(), reference.size());
   for (const auto& f : reference) EXPECT_TRUE(set.Contains(f));
+}
+
+// Growing the table moves every entry where it lies. Long runs of entries
+// that share a home slot, runs that wrap past the table's end, and homes
+// that part when the table doubles are where a move in place goes wrong.
+TEST(FingerprintSetTest, CrowdedHomesSurviveEveryGrowth) {
+  struct Case {
+    const char* name;
+    uint64_t (*hash)(uint64_t k);
+  };
+  const Case cases[] = {
+      {"all at the last slot", [](uint64_t) { return ~uint64_t{0}; }},
+      {"last slots of every size, parting as it doubles", [](uint64_t k) { return (k << 10) | 1023; }},
+      // The first entry sits in the last slot of the first table and leaves
+      // it when the table doubles; the run that wrapped past it to the start
+      // stays behind it. Later entries live elsewhere, so the insert that
+      // makes the table grow does not fill a hole the growth left.
+      {"a run wrapped past an entry that moves up",
+       [](uint64_t k) { return uint64_t{k == 0 ? 2047u : k < 600 ? 1023u : 5u}; }},
+      {"a few homes, each crowded", [](uint64_t k) { return (k % 5) * uint64_t{0x9E3779B97F4A7C15}; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FingerprintSet set;
+    std::vector<Fingerprint> inserted;
+    for (uint64_t k = 0; k < 3000; ++k) {
+      Fingerprint f{};
+      const uint64_t h = c.hash(k);
+      for (int b = 0; b < 8; ++b) f[b] = static_cast<uint8_t>(h >> (8 * b));
+      f[14] = static_cast<uint8_t>(k >> 8);
+      f[15] = static_cast<uint8_t>(k);
+      f[13] = 1;  // never the all-zero digest
+      const size_t before = set.MemoryBytes();
+      ASSERT_TRUE(set.Insert(f)) << k;
+      inserted.push_back(f);
+      // Right after a growth, before later entries can fill a hole it left.
+      if (set.MemoryBytes() != before)
+        for (const auto& earlier : inserted) ASSERT_TRUE(set.Contains(earlier)) << "after growth at " << k;
+    }
+    EXPECT_EQ(set.Size(), inserted.size());
+    EXPECT_GE(set.MemoryBytes(), 4096u * sizeof(Fingerprint));  // it did grow
+    for (const auto& f : inserted) {
+      EXPECT_TRUE(set.Contains(f));
+      EXPECT_FALSE(set.Insert(f));
+    }
+    Fingerprint absent = inserted.back();
+    absent[13] = 2;
+    EXPECT_FALSE(set.Contains(absent));
+  }
 }
 
 TEST(FingerprintSetTest, TheAllZeroDigestAndClearing) {

@@ -107,7 +107,7 @@ measure() {
   local args=(--runs "$runs" --ignore-failure --style basic --export-json "$base.json" --command-name "$label")
   if [ -n "$prepare" ]; then args+=(--prepare "$prepare" --cleanup "rm -rf $EXPORT_DIR"); fi
   hyperfine "${args[@]}" \
-    "$GNU_TIME -f '%x %e %M' -a -o $base.time timeout $TIMEOUT $command" >&2 || true
+    "$GNU_TIME -f '%x %e %M' -a -o $base.time timeout --foreground $TIMEOUT $command" >&2 || true
 }
 
 # A row of the table from a measurement's files.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pst/ltp/bth_reader.h"
 #include "pst/ltp/heap_writer.h"
 
 namespace quillmere::pst::ltp {
@@ -19,7 +20,8 @@ std::vector<Bytes> HeapBlocks(ndb::NodeDatabase& ndb, uint64_t bidData) {
 
 }  // namespace
 
-TableContextReader::TableContextReader(ndb::NodeDatabase& ndb, uint64_t bidData, uint64_t bidSub) : ndb_(ndb) {
+TableContextReader::TableContextReader(ndb::NodeDatabase& ndb, uint64_t bidData, uint64_t bidSub)
+    : ndb_(ndb), bidSub_(bidSub) {
   heap_ = std::make_unique<HeapReader>(HeapBlocks(ndb, bidData), kClientSigTable);
   const std::span<const uint8_t> info = heap_->Get(heap_->userRoot());
   if (info.size() < kTcInfoSize) throw FormatError("TCINFO: too short");
@@ -27,7 +29,8 @@ TableContextReader::TableContextReader(ndb::NodeDatabase& ndb, uint64_t bidData,
   const size_t cCols = info[1];
   uint16_t rgib[4];
   for (int i = 0; i < 4; ++i) rgib[i] = Get16(info.data() + 2 + 2 * i);
-  const uint32_t hnidRows = Get32(info.data() + 14);
+  hidRowIndex_ = Get32(info.data() + 10);
+  hnidRows_ = Get32(info.data() + 14);
   if (info.size() < kTcInfoSize + cCols * kColumnSize) throw FormatError("TCINFO: columns run past the allocation");
   if (!(rgib[kTci4b] <= rgib[kTci2b] && rgib[kTci2b] <= rgib[kTci1b] && rgib[kTci1b] <= rgib[kTciBm]))
     throw FormatError("TCINFO: rgib out of order");
@@ -41,26 +44,45 @@ TableContextReader::TableContextReader(ndb::NodeDatabase& ndb, uint64_t bidData,
     columns_.push_back(col);
   }
   if (rowSize_ < 4) throw FormatError("TCINFO: rows shorter than a row ID");
-  if (hnidRows == 0) return;
-  if ((hnidRows & 0x1F) == 0) {
-    const auto rows = heap_->Get(hnidRows);
-    heapRows_.assign(rows.begin(), rows.end());
-    rowCount_ = heapRows_.size() / rowSize_;
+  if (hnidRows_ == 0) {
+    rowsRead_ = true;
     return;
   }
-  const auto subnodes = ndb.ReadSubnodes(bidSub);
-  auto it = std::lower_bound(subnodes.begin(), subnodes.end(), hnidRows,
-                             [](const ndb::SlEntry& e, uint32_t v) { return e.nid < v; });
-  if (it == subnodes.end() || it->nid != hnidRows) throw FormatError("TC: the row matrix subnode is missing");
-  for (uint64_t bid : ndb.DataBlockIds(it->bidData)) {
-    const auto block = ndb.FindBlock(bid);
-    if (!block) throw FormatError("TC: a row matrix block is missing");
-    rowBlocks_.push_back({bid, rowCount_});
-    rowCount_ += block->cb / rowSize_;
+  if ((hnidRows_ & 0x1F) == 0) {
+    const auto rows = heap_->Get(hnidRows_);
+    heapRows_.assign(rows.begin(), rows.end());
+    rowCount_ = heapRows_.size() / rowSize_;
+    rowsRead_ = true;
   }
 }
 
+// A row matrix in a subnode is only looked at when a row is read.
+void TableContextReader::ReadRowBlocks() {
+  if (rowsRead_) return;
+  const auto subnodes = ndb_.ReadSubnodes(bidSub_);
+  auto it = std::lower_bound(subnodes.begin(), subnodes.end(), hnidRows_,
+                             [](const ndb::SlEntry& e, uint32_t v) { return e.nid < v; });
+  if (it == subnodes.end() || it->nid != hnidRows_) throw FormatError("TC: the row matrix subnode is missing");
+  std::vector<RowBlock> blocks;
+  size_t count = 0;
+  for (uint64_t bid : ndb_.DataBlockIds(it->bidData)) {
+    const auto block = ndb_.FindBlock(bid);
+    if (!block) throw FormatError("TC: a row matrix block is missing");
+    blocks.push_back({bid, count});
+    count += block->cb / rowSize_;
+  }
+  rowBlocks_ = std::move(blocks);
+  rowCount_ = count;
+  rowsRead_ = true;
+}
+
+size_t TableContextReader::rowCount() {
+  ReadRowBlocks();
+  return rowCount_;
+}
+
 const uint8_t* TableContextReader::Row(size_t row) {
+  ReadRowBlocks();
   if (row >= rowCount_) throw FormatError("TC: row past the table");
   if (rowBlocks_.empty()) return heapRows_.data() + row * rowSize_;
   auto it = std::upper_bound(rowBlocks_.begin(), rowBlocks_.end(), row,
@@ -76,6 +98,44 @@ const uint8_t* TableContextReader::Row(size_t row) {
 }
 
 uint32_t TableContextReader::RowId(size_t row) { return Get32(Row(row)); }
+
+void TableContextReader::ReadIndexLeaves(uint32_t hid, uint8_t level, int depth) {
+  if (depth > 8) throw FormatError("TC: row index nested too deep");
+  const std::span<const uint8_t> node = heap_->Get(hid);
+  if (level == 0) {
+    if (node.size() % indexRecord_ != 0) throw FormatError("TC: row index leaf does not hold whole records");
+    if (node.empty()) return;
+    indexLeaves_.push_back({hid, indexCount_});
+    indexCount_ += node.size() / indexRecord_;
+    return;
+  }
+  if (node.size() % 8 != 0) throw FormatError("TC: row index node does not hold whole records");
+  for (size_t at = 0; at < node.size(); at += 8) ReadIndexLeaves(Get32(node.data() + at + 4), uint8_t(level - 1), depth + 1);
+}
+
+size_t TableContextReader::indexCount() {
+  if (!indexRead_) {
+    indexLeaves_.clear();
+    indexCount_ = 0;
+    if (hidRowIndex_ != 0) {
+      const BthInfo info = ReadBthHeader(*heap_, hidRowIndex_);
+      if (info.cbKey != 4 || (info.cbEnt != 2 && info.cbEnt != 4)) throw FormatError("TC: row index records are not 4 + 2 or 4 + 4 bytes");
+      indexRecord_ = size_t(info.cbKey) + info.cbEnt;
+      if (info.hidRoot != 0) ReadIndexLeaves(info.hidRoot, info.levels, 0);
+    }
+    indexRead_ = true;
+  }
+  return indexCount_;
+}
+
+uint32_t TableContextReader::IndexRowId(size_t ordinal) {
+  if (ordinal >= indexCount()) throw FormatError("TC: ordinal past the row index");
+  auto it = std::upper_bound(indexLeaves_.begin(), indexLeaves_.end(), ordinal,
+                             [](size_t o, const IndexLeaf& l) { return o < l.first; });
+  const IndexLeaf& leaf = *(it - 1);
+  const std::span<const uint8_t> node = heap_->Get(leaf.hid);
+  return Get32(node.data() + (ordinal - leaf.first) * indexRecord_);
+}
 
 std::optional<uint32_t> TableContextReader::Cell32(size_t row, uint32_t tag) {
   auto col = std::find_if(columns_.begin(), columns_.end(), [&](const TcColumn& c) { return c.tag == tag; });

@@ -58,12 +58,17 @@ void NodeDatabase::Open() {
   if (header_.crypt != CryptMethod::kNone && header_.crypt != CryptMethod::kPermute)
     throw FormatError("HEADER: bCryptMethod " + std::to_string(int(header_.crypt)) + " is not read here");
   layout_ = Layout::For(header_.format);
-  cache_.resize(kCacheSlots);
+  cacheIb_.assign(kCacheSlots, ~uint64_t{0});
+  cacheBytes_.reset(new uint8_t[kCacheSlots * kPageSize]);
 }
 
 void NodeDatabase::ReadAt(uint64_t offset, uint8_t* out, size_t size) {
   if (offset > fileSize_ || size > fileSize_ - offset)
     throw FormatError("read at " + Hex(offset) + " runs past the end of the file");
+  ReadFile(offset, out, size);
+}
+
+void NodeDatabase::ReadFile(uint64_t offset, uint8_t* out, size_t size) {
   size_t done = 0;
   while (done < size) {
     const ssize_t n = ::pread(fd_, out + done, size - done, off_t(offset + done));
@@ -74,13 +79,14 @@ void NodeDatabase::ReadAt(uint64_t offset, uint8_t* out, size_t size) {
 }
 
 const uint8_t* NodeDatabase::Page(const BlockRef& ref, uint8_t ptype) {
-  CachedPage& slot = cache_[(ref.ib / kPageSize) % kCacheSlots];
-  if (slot.ib == ref.ib) return slot.bytes.data();
+  const size_t slot = (ref.ib / kPageSize) % kCacheSlots;
+  uint8_t* page = cacheBytes_.get() + slot * kPageSize;
+  if (cacheIb_[slot] == ref.ib) return page;
   const std::string what = "BTPAGE " + Hex(ref.bid) + " at " + Hex(ref.ib);
   if (ref.ib % kPageSize != 0) throw FormatError(what + ": ib not on a page boundary");
-  slot.ib = ~uint64_t{0};
-  ReadAt(ref.ib, slot.bytes.data(), kPageSize);
-  const uint8_t* page = slot.bytes.data();
+  cacheIb_[slot] = ~uint64_t{0};
+  if (ref.ib > fileSize_ || kPageSize > fileSize_ - ref.ib) throw FormatError(what + ": runs past the end of the file");
+  ReadFile(ref.ib, page, kPageSize);
   const PageTrailer t = DecodePageTrailer(layout_, page);
   if (t.ptype != ptype) throw FormatError(what + ": ptype " + Hex(t.ptype) + ", expected " + Hex(ptype));
   if ((t.bid & kBidMask) != (ref.bid & kBidMask)) throw FormatError(what + ": trailer bid differs from the reference");
@@ -90,7 +96,7 @@ const uint8_t* NodeDatabase::Page(const BlockRef& ref, uint8_t ptype) {
   // Older writers pad NBT leaf entries, so cbEnt may exceed the entry size.
   if (info.cbEnt < entrySize || info.cbEnt == 0) throw FormatError(what + ": cbEnt " + std::to_string(info.cbEnt) + " is wrong");
   if (size_t(info.cEnt) * info.cbEnt > layout_.btEntriesSize) throw FormatError(what + ": entries run past the page");
-  slot.ib = ref.ib;
+  cacheIb_[slot] = ref.ib;
   return page;
 }
 

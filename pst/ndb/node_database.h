@@ -5,6 +5,7 @@
 // the file holds. Data blocks are decoded as they are read.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,6 +55,7 @@ class NodeDatabase {
  private:
   void Open();
   void ReadAt(uint64_t offset, uint8_t* out, size_t size);
+  void ReadFile(uint64_t offset, uint8_t* out, size_t size);
   // A checked B-tree page from the cache.
   const uint8_t* Page(const BlockRef& ref, uint8_t ptype);
   // Descends to the leaf entry with that key; null when there is none.
@@ -63,18 +65,17 @@ class NodeDatabase {
   void CollectDataBlocks(uint64_t bid, int depth, std::vector<uint64_t>& out);
   void CollectSubnodes(uint64_t bid, int depth, std::vector<SlEntry>& out);
 
-  struct CachedPage {
-    uint64_t ib = ~uint64_t{0};
-    std::array<uint8_t, kPageSize> bytes;
-  };
-  static constexpr size_t kCacheSlots = 1024;
+  // B-tree pages by file offset, direct-mapped; the bytes of a slot are
+  // only touched (and so only take memory) once a page lands in it.
+  static constexpr size_t kCacheSlots = 32768;
   static constexpr int kMaxTreeDepth = 16;
 
   int fd_ = -1;
   uint64_t fileSize_ = 0;
   Header header_;
   Layout layout_;
-  std::vector<CachedPage> cache_;
+  std::vector<uint64_t> cacheIb_;
+  std::unique_ptr<uint8_t[]> cacheBytes_;
 };
 
 template <typename Leaf>

@@ -232,25 +232,29 @@ class Folder : public MailFolder {
   std::string m_path;
 };
 
-// The objects a folder's table lists, in the order of their NIDs (the
-// order of the table's row index), each one a node whose parent is the
-// folder. The table is read on first use; a folder without the table has
-// no rows, one that cannot be read raises.
+// The objects a folder's table lists, in the order of its row index (the
+// order of their NIDs), each one a node whose parent is the folder. The
+// table is opened on first use and its index read one record at a time,
+// so a folder's list is never held whole. A folder without the table has
+// no rows; one whose table cannot be read raises.
 class TableRows {
  public:
   TableRows(std::shared_ptr<OpenFile> file, uint32_t folderNid, uint32_t tableNid)
       : m_file(std::move(file)), m_folderNid(folderNid), m_tableNid(tableNid) {}
   int32_t Count() {
-    Open();
-    return static_cast<int32_t>(m_ids.size());
+    return Guard("reading the folder's table", [&] {
+      Open();
+      return m_table ? static_cast<int32_t>(m_table->indexCount()) : 0;
+    });
   }
   // The node of row `index` (from 1); raises when the file has no such
   // node below the folder.
   pst::ndb::NbtEntry Node(int32_t index) {
-    Open();
-    if (index < 1 || size_t(index) > m_ids.size()) throw StoreError("index out of range");
-    const uint32_t nid = m_ids[size_t(index - 1)];
-    const auto node = Guard("reading a row of the folder's table", [&] { return m_file->reader.ndb().FindNode(nid); });
+    const auto node = Guard("reading a row of the folder's table", [&] {
+      Open();
+      if (!m_table || index < 1 || size_t(index) > m_table->indexCount()) throw StoreError("index out of range");
+      return m_file->reader.ndb().FindNode(m_table->IndexRowId(size_t(index - 1)));
+    });
     if (!node) throw StoreError("the folder's table lists a node the file does not have");
     if (node->nidParent != m_folderNid) throw StoreError("the folder's table lists a node of another folder");
     return *node;
@@ -260,24 +264,14 @@ class TableRows {
  private:
   void Open() {
     if (m_opened) return;
-    Guard("reading the folder's table", [&] {
-      auto table = m_file->reader.OpenTable(m_tableNid);
-      std::vector<uint32_t> ids;
-      if (table) {
-        ids.reserve(table->rowCount());
-        for (size_t row = 0; row < table->rowCount(); ++row) ids.push_back(table->RowId(row));
-        std::sort(ids.begin(), ids.end());
-      }
-      m_ids = std::move(ids);
-      return 0;
-    });
+    m_table = m_file->reader.OpenTable(m_tableNid);
     m_opened = true;
   }
   std::shared_ptr<OpenFile> m_file;
   uint32_t m_folderNid;
   uint32_t m_tableNid;
   bool m_opened = false;
-  std::vector<uint32_t> m_ids;
+  std::unique_ptr<pst::ltp::TableContextReader> m_table;
 };
 
 class SubFolderList : public FolderList {

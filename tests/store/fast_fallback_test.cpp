@@ -6,8 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include <fstream>
+#include <functional>
+
+#include "pst/messaging/pst_writer.h"
+#include "pst/ndb/structures.h"
 #include "store/fast/fast_store.h"
 #include "store/memory/memory_store.h"
+#include "tests/pst/pst_test_support.h"
 #include "tests/store/sample_files.h"
 
 namespace quillmere::store {
@@ -74,6 +80,50 @@ TEST_F(FallbackTest, AFileNeitherReaderOpensGivesNoStoreAndNoNotice) {
   EXPECT_TRUE(notices.empty());
   EXPECT_FALSE(session->GetLoggedOn());
 }
+
+// What the fast reader leaves to the other one: files with 4 KB pages and
+// files in an encoding other than none or "compressible". Each is refused
+// at open with the reason, which the fallback notice passes on.
+struct LeftCase {
+  const char* name;
+  std::function<void(pst::ndb::Header&)> change;
+  const char* reason;
+};
+
+class LeftToTheOtherReaderTest : public ::testing::TestWithParam<LeftCase> {};
+
+TEST_P(LeftToTheOtherReaderTest, IsRefusedWithTheReason) {
+  pst::test_support::TempDir dir;
+  const std::string path = dir.File("made.pst");
+  {
+    pst::PstWriter w(path, {});
+    w.AddFolder(w.TopOfPersonalFolders(), "Inbox");
+    w.Finish();
+  }
+  ASSERT_NO_THROW(OpenFastStore(path));
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  pst::Bytes head(pst::ndb::kHeaderSizeUnicode);
+  f.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+  pst::ndb::Header h = pst::ndb::DecodeHeader(head.data(), head.size());
+  GetParam().change(h);
+  head = pst::ndb::EncodeHeader(h);
+  f.seekp(0);
+  f.write(reinterpret_cast<const char*>(head.data()), std::streamsize(head.size()));
+  f.close();
+  try {
+    OpenFastStore(path);
+    FAIL() << "opened";
+  } catch (const StoreError& e) {
+    EXPECT_NE(std::string(e.what()).find(GetParam().reason), std::string::npos) << e.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LeftToTheOtherReaderTest,
+    ::testing::Values(LeftCase{"FourKilobytePages", [](pst::ndb::Header& h) { h.wVer = 36; }, "4 KB pages"},
+                      LeftCase{"CyclicEncoding", [](pst::ndb::Header& h) { h.crypt = pst::CryptMethod(2); },
+                               "bCryptMethod 2"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quillmere::store

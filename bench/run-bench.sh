@@ -137,7 +137,9 @@ ratio() {
   local a b
   a=$(mean_of "$1" "$2"); b=$(mean_of "$1" "$3")
   if [ -n "$a" ] && [ -n "$b" ]; then
-    printf '  %-22s %8.2f\n' "$2/$3" "$(echo "$a / $b" | bc -l)"
+    printf '  %-26s %10.4f  (%s is %.1f times faster)\n' "$2/$3" "$(echo "$a / $b" | bc -l)" \
+      "$(if [ "$(echo "$a < $b" | bc -l)" = 1 ]; then echo "$2"; else echo "$3"; fi)" \
+      "$(echo "if ($a < $b) $b / $a else $a / $b" | bc -l)"
   fi
 }
 

@@ -1,11 +1,6 @@
 #include "pst/ndb/ndb_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 
 #include "pst/ndb/crc.h"
 
@@ -20,53 +15,25 @@ std::string Hex(uint64_t v) {
 
 }  // namespace
 
-NdbReader::NdbReader(const std::string& path) : path_(path), layout_(Layout::For(FileFormat::kUnicode)) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) throw FormatError("cannot open " + path + ": " + std::strerror(errno));
-  struct stat st {};
-  ::fstat(fd_, &st);
-  fileSize_ = uint64_t(st.st_size);
-  const Bytes head = ReadRaw(0, std::min<uint64_t>(fileSize_, kHeaderSizeUnicode));
-  header_ = DecodeHeader(head.data(), head.size());
-  layout_ = Layout::For(header_.format);
-}
-
-NdbReader::~NdbReader() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-Bytes NdbReader::ReadRaw(uint64_t offset, size_t size) {
-  if (offset + size > fileSize_) throw FormatError("read at " + Hex(offset) + " runs past the end of the file");
-  Bytes out(size);
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::pread(fd_, out.data() + done, size - done, off_t(offset + done));
-    if (n <= 0) throw FormatError("cannot read " + path_ + ": " + std::strerror(errno));
-    done += size_t(n);
-  }
-  return out;
-}
-
 template <typename Leaf, typename Decode>
 void NdbReader::Walk(const BlockRef& ref, uint8_t ptype, int expectLevel, uint64_t minKey, std::vector<Leaf>& out,
                      std::vector<PageVisit>* pages, Decode decode, int depth) {
   if (depth > 16) throw FormatError("BTPAGE " + Hex(ref.bid) + ": B-tree deeper than 16 levels");
   if (ref.ib % kPageSize != 0) throw FormatError("BTPAGE " + Hex(ref.bid) + ": ib not on a page boundary");
   const Bytes page = ReadRaw(ref.ib, kPageSize);
-  const PageTrailer t = DecodePageTrailer(layout_, page.data());
+  const Layout& l = layout();
+  const BtPageInfo info = CheckBtPage(l, page.data(), ref, ptype);
+  const PageTrailer t = DecodePageTrailer(l, page.data());
   const std::string what = "BTPAGE " + Hex(ref.bid) + " at " + Hex(ref.ib);
-  if (t.ptype != ptype) throw FormatError(what + ": ptype " + Hex(t.ptype) + ", expected " + Hex(ptype));
   if (t.bid != ref.bid) throw FormatError(what + ": trailer bid " + Hex(t.bid) + " differs from the reference");
-  if (t.dwCRC != ComputeCrc(0, page.data(), layout_.pageDataSize)) throw FormatError(what + ": trailer CRC mismatch");
+  if (t.dwCRC != ComputeCrc(0, page.data(), l.pageDataSize)) throw FormatError(what + ": trailer CRC mismatch");
   if (t.wSig != ComputeSig(ref.ib, ref.bid)) throw FormatError(what + ": wSig mismatch");
-  if (pages) pages->push_back({ref, 0});
-  const BtPageInfo info = DecodeBtPageInfo(layout_, page.data());
-  if (pages) pages->back().level = info.cLevel;
+  if (pages) pages->push_back({ref, info.cLevel});
   if (expectLevel >= 0 && info.cLevel != expectLevel) throw FormatError(what + ": cLevel out of step with its parent");
-  const size_t leafSize = ptype == kPageNBT ? layout_.nbtEntrySize : layout_.bbtEntrySize;
-  const size_t entrySize = info.cLevel == 0 ? leafSize : layout_.btEntrySize;
+  const size_t leafSize = ptype == kPageNBT ? l.nbtEntrySize : l.bbtEntrySize;
+  const size_t entrySize = info.cLevel == 0 ? leafSize : l.btEntrySize;
   if (info.cbEnt != entrySize) throw FormatError(what + ": cbEnt " + std::to_string(info.cbEnt) + " is wrong");
-  if (info.cEntMax != layout_.btEntriesSize / entrySize) throw FormatError(what + ": cEntMax is wrong");
+  if (info.cEntMax != l.btEntriesSize / entrySize) throw FormatError(what + ": cEntMax is wrong");
   if (info.cEnt > info.cEntMax) throw FormatError(what + ": cEnt larger than cEntMax");
   uint64_t lastKey = minKey;
   for (size_t i = 0; i < info.cEnt; ++i) {
@@ -75,7 +42,7 @@ void NdbReader::Walk(const BlockRef& ref, uint8_t ptype, int expectLevel, uint64
       const Leaf leaf = decode(p);
       out.push_back(leaf);
     } else {
-      const BtEntry e = DecodeBtEntry(layout_, p);
+      const BtEntry e = DecodeBtEntry(l, p);
       if (i > 0 && e.key <= lastKey) throw FormatError(what + ": keys out of order");
       lastKey = e.key;
       Walk(e.child, ptype, info.cLevel - 1, e.key, out, pages, decode, depth + 1);
@@ -85,7 +52,7 @@ void NdbReader::Walk(const BlockRef& ref, uint8_t ptype, int expectLevel, uint64
 
 std::vector<NbtEntry> NdbReader::ReadNodes(std::vector<PageVisit>* pages) {
   std::vector<NbtEntry> out;
-  Walk(header_.root.nbt, kPageNBT, -1, 0, out, pages, [&](const uint8_t* p) { return DecodeNbtEntry(layout_, p); }, 0);
+  Walk(header().root.nbt, kPageNBT, -1, 0, out, pages, [&](const uint8_t* p) { return DecodeNbtEntry(layout(), p); }, 0);
   for (size_t i = 1; i < out.size(); ++i)
     if (out[i].nid <= out[i - 1].nid) throw FormatError("NBT: node " + Hex(out[i].nid) + " out of order");
   return out;
@@ -93,7 +60,7 @@ std::vector<NbtEntry> NdbReader::ReadNodes(std::vector<PageVisit>* pages) {
 
 std::vector<BbtEntry> NdbReader::ReadBlocks(std::vector<PageVisit>* pages) {
   std::vector<BbtEntry> out;
-  Walk(header_.root.bbt, kPageBBT, -1, 0, out, pages, [&](const uint8_t* p) { return DecodeBbtEntry(layout_, p); }, 0);
+  Walk(header().root.bbt, kPageBBT, -1, 0, out, pages, [&](const uint8_t* p) { return DecodeBbtEntry(layout(), p); }, 0);
   for (size_t i = 1; i < out.size(); ++i)
     if (out[i].ref.bid <= out[i - 1].ref.bid) throw FormatError("BBT: block " + Hex(out[i].ref.bid) + " out of order");
   return out;
@@ -102,15 +69,11 @@ std::vector<BbtEntry> NdbReader::ReadBlocks(std::vector<PageVisit>* pages) {
 Bytes NdbReader::ReadBlock(const BbtEntry& e) {
   const std::string what = "block " + Hex(e.ref.bid) + " at " + Hex(e.ref.ib);
   if (e.ref.ib % kBlockAlign != 0) throw FormatError(what + ": ib not 64-byte aligned");
-  if (e.cb > layout_.maxBlockData) throw FormatError(what + ": cb larger than a block holds");
-  const uint64_t footprint = BlockFootprint(layout_, e.cb);
-  Bytes raw = ReadRaw(e.ref.ib, footprint);
-  const BlockTrailer t = DecodeBlockTrailer(layout_, raw.data(), footprint);
-  if (t.cb != e.cb) throw FormatError(what + ": trailer cb differs from the BBT");
+  BlockTrailer t;
+  Bytes raw = db_.ReadStoredBlock(e, &t);
   if (t.bid != e.ref.bid) throw FormatError(what + ": trailer bid differs from the BBT");
   if (t.wSig != ComputeSig(e.ref.ib, e.ref.bid)) throw FormatError(what + ": wSig mismatch");
   if (t.dwCRC != ComputeCrc(0, raw.data(), e.cb)) throw FormatError(what + ": trailer CRC mismatch");
-  raw.resize(e.cb);
   return raw;
 }
 

@@ -1,26 +1,26 @@
 #pragma once
-// The read side of the node database: header, the two B-trees and blocks,
-// each checked against its trailer and CRC as it is read.
+// The node database read whole and strictly, for the verifier: both
+// B-trees page by page with every CRC, signature and count checked, and
+// blocks checked against their CRC. File access, the header and the checks
+// every reader makes are NodeDatabase's.
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "pst/ndb/format.h"
+#include "pst/ndb/node_database.h"
 #include "pst/ndb/structures.h"
 
 namespace quillmere::pst::ndb {
 
 class NdbReader {
  public:
-  explicit NdbReader(const std::string& path);
-  ~NdbReader();
-  NdbReader(const NdbReader&) = delete;
-  NdbReader& operator=(const NdbReader&) = delete;
+  explicit NdbReader(const std::string& path) : db_(path) {}
 
-  const Header& header() const { return header_; }
-  const Layout& layout() const { return layout_; }
-  uint64_t fileSize() const { return fileSize_; }
+  const Header& header() const { return db_.header(); }
+  const Layout& layout() const { return db_.layout(); }
+  uint64_t fileSize() const { return db_.fileSize(); }
 
   // Every page of a B-tree, in the order visited; throws FormatError at the
   // first page whose trailer, CRC, signature or entries are wrong.
@@ -33,18 +33,14 @@ class NdbReader {
 
   // The stored bytes of a block, checked against the BBT entry.
   Bytes ReadBlock(const BbtEntry& entry);
-  Bytes ReadRaw(uint64_t offset, size_t size);
+  Bytes ReadRaw(uint64_t offset, size_t size) { return db_.ReadRaw(offset, size); }
 
  private:
   template <typename Leaf, typename Decode>
   void Walk(const BlockRef& ref, uint8_t ptype, int expectLevel, uint64_t minKey, std::vector<Leaf>& out,
             std::vector<PageVisit>* pages, Decode decode, int depth);
 
-  int fd_ = -1;
-  std::string path_;
-  uint64_t fileSize_ = 0;
-  Header header_;
-  Layout layout_;
+  NodeDatabase db_;
 };
 
 }  // namespace quillmere::pst::ndb

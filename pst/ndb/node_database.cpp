@@ -87,15 +87,7 @@ const uint8_t* NodeDatabase::Page(const BlockRef& ref, uint8_t ptype) {
   cacheIb_[slot] = ~uint64_t{0};
   if (ref.ib > fileSize_ || kPageSize > fileSize_ - ref.ib) throw FormatError(what + ": runs past the end of the file");
   ReadFile(ref.ib, page, kPageSize);
-  const PageTrailer t = DecodePageTrailer(layout_, page);
-  if (t.ptype != ptype) throw FormatError(what + ": ptype " + Hex(t.ptype) + ", expected " + Hex(ptype));
-  if ((t.bid & kBidMask) != (ref.bid & kBidMask)) throw FormatError(what + ": trailer bid differs from the reference");
-  const BtPageInfo info = DecodeBtPageInfo(layout_, page);
-  const size_t leafSize = ptype == kPageNBT ? layout_.nbtEntrySize : layout_.bbtEntrySize;
-  const size_t entrySize = info.cLevel == 0 ? leafSize : layout_.btEntrySize;
-  // Older writers pad NBT leaf entries, so cbEnt may exceed the entry size.
-  if (info.cbEnt < entrySize || info.cbEnt == 0) throw FormatError(what + ": cbEnt " + std::to_string(info.cbEnt) + " is wrong");
-  if (size_t(info.cEnt) * info.cbEnt > layout_.btEntriesSize) throw FormatError(what + ": entries run past the page");
+  CheckBtPage(layout_, page, ref, ptype);
   cacheIb_[slot] = ref.ib;
   return page;
 }
@@ -136,20 +128,32 @@ std::optional<BbtEntry> NodeDatabase::FindBlock(uint64_t bid) {
   return DecodeBbtEntry(layout_, p);
 }
 
+Bytes NodeDatabase::ReadStoredBlock(const BbtEntry& entry, BlockTrailer* trailer) {
+  const std::string what = "block " + Hex(entry.ref.bid) + " at " + Hex(entry.ref.ib);
+  if (entry.cb > layout_.maxBlockData) throw FormatError(what + ": cb larger than a block holds");
+  const uint64_t footprint = BlockFootprint(layout_, entry.cb);
+  Bytes raw(footprint);
+  ReadAt(entry.ref.ib, raw.data(), raw.size());
+  const BlockTrailer t = DecodeBlockTrailer(layout_, raw.data(), footprint);
+  if (t.cb != entry.cb) throw FormatError(what + ": trailer cb differs from the BBT");
+  if ((t.bid & kBidMask) != (entry.ref.bid & kBidMask)) throw FormatError(what + ": trailer bid differs from the BBT");
+  if (trailer) *trailer = t;
+  raw.resize(entry.cb);
+  return raw;
+}
+
 Bytes NodeDatabase::ReadBlock(uint64_t bid) {
   const auto entry = FindBlock(bid);
   if (!entry) throw FormatError("block " + Hex(bid) + " is not in the BBT");
-  const std::string what = "block " + Hex(bid) + " at " + Hex(entry->ref.ib);
-  if (entry->cb > layout_.maxBlockData) throw FormatError(what + ": cb larger than a block holds");
-  const uint64_t footprint = BlockFootprint(layout_, entry->cb);
-  Bytes raw(footprint);
-  ReadAt(entry->ref.ib, raw.data(), raw.size());
-  const BlockTrailer t = DecodeBlockTrailer(layout_, raw.data(), footprint);
-  if (t.cb != entry->cb) throw FormatError(what + ": trailer cb differs from the BBT");
-  if ((t.bid & kBidMask) != (bid & kBidMask)) throw FormatError(what + ": trailer bid differs from the BBT");
-  raw.resize(entry->cb);
+  Bytes raw = ReadStoredBlock(*entry);
   if (!(bid & kBidInternal) && header_.crypt == CryptMethod::kPermute) DecodePermuted(raw.data(), raw.size());
   return raw;
+}
+
+Bytes NodeDatabase::ReadRaw(uint64_t offset, size_t size) {
+  Bytes out(size);
+  ReadAt(offset, out.data(), size);
+  return out;
 }
 
 void NodeDatabase::CollectDataBlocks(uint64_t bid, int depth, std::vector<uint64_t>& out) {

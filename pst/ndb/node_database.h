@@ -38,6 +38,13 @@ class NodeDatabase {
   // The data of one block, decoded when external; raises when the block is
   // missing or its trailer does not match the BBT.
   Bytes ReadBlock(uint64_t bid);
+  // A block's bytes as stored (not decoded), its trailer checked against
+  // the BBT entry for cb and BID; the trailer is handed back for further
+  // checks.
+  Bytes ReadStoredBlock(const BbtEntry& entry, BlockTrailer* trailer = nullptr);
+  // Bytes of the file; raises when they run past its end.
+  void ReadAt(uint64_t offset, uint8_t* out, size_t size);
+  Bytes ReadRaw(uint64_t offset, size_t size);
   // The BIDs of the data blocks of a node, in order (one for a node held in
   // a single block; the leaves of its XBLOCK or XXBLOCK otherwise).
   std::vector<uint64_t> DataBlockIds(uint64_t bidData);
@@ -54,7 +61,6 @@ class NodeDatabase {
 
  private:
   void Open();
-  void ReadAt(uint64_t offset, uint8_t* out, size_t size);
   void ReadFile(uint64_t offset, uint8_t* out, size_t size);
   // A checked B-tree page from the cache.
   const uint8_t* Page(const BlockRef& ref, uint8_t ptype);

@@ -1,5 +1,6 @@
 #include "pst/ndb/structures.h"
 
+#include <cstdio>
 #include <string>
 
 #include "pst/ndb/crc.h"
@@ -216,6 +217,24 @@ void EncodeBtPageInfo(const Layout& l, uint8_t* page, const BtPageInfo& info) {
 BtPageInfo DecodeBtPageInfo(const Layout& l, const uint8_t* page) {
   const uint8_t* p = page + l.btEntriesSize;
   return {p[0], p[1], p[2], p[3]};
+}
+
+BtPageInfo CheckBtPage(const Layout& l, const uint8_t* page, const BlockRef& ref, uint8_t ptype) {
+  auto hex = [](uint64_t v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
+    return std::string(buf);
+  };
+  const std::string what = "BTPAGE " + hex(ref.bid) + " at " + hex(ref.ib);
+  const PageTrailer t = DecodePageTrailer(l, page);
+  if (t.ptype != ptype) throw FormatError(what + ": ptype " + hex(t.ptype) + ", expected " + hex(ptype));
+  if ((t.bid & ~uint64_t{1}) != (ref.bid & ~uint64_t{1})) throw FormatError(what + ": trailer bid differs from the reference");
+  const BtPageInfo info = DecodeBtPageInfo(l, page);
+  const size_t leafSize = ptype == kPageNBT ? l.nbtEntrySize : l.bbtEntrySize;
+  const size_t entrySize = info.cLevel == 0 ? leafSize : l.btEntrySize;
+  if (info.cbEnt < entrySize) throw FormatError(what + ": cbEnt " + std::to_string(info.cbEnt) + " is wrong");
+  if (size_t(info.cEnt) * info.cbEnt > l.btEntriesSize) throw FormatError(what + ": entries run past the page");
+  return info;
 }
 
 Bytes EncodeXBlock(const Layout& l, uint8_t cLevel, uint32_t lcbTotal, const std::vector<uint64_t>& bids) {

@@ -101,6 +101,11 @@ struct BtPageInfo {
 };
 void EncodeBtPageInfo(const Layout& l, uint8_t* page, const BtPageInfo& info);
 BtPageInfo DecodeBtPageInfo(const Layout& l, const uint8_t* page);
+// The checks every reader makes of a BTPAGE before using its entries: the
+// page type, the BID its trailer names (the reserved low bit aside), and
+// entries that fit the page and are at least as large as the level's
+// entries (older writers pad them). Throws FormatError naming the page.
+BtPageInfo CheckBtPage(const Layout& l, const uint8_t* page, const BlockRef& ref, uint8_t ptype);
 
 // XBLOCK (cLevel 1) and XXBLOCK (cLevel 2): the BIDs of a node's data blocks.
 Bytes EncodeXBlock(const Layout& l, uint8_t cLevel, uint32_t lcbTotal, const std::vector<uint64_t>& bids);

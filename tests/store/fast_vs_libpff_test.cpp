@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "cli/mkpst_generate.h"
+#include "pst/messaging/nids.h"
 #include "pst/messaging/pst_writer.h"
 #include "pst/ndb/ndb_reader.h"
 #include "pst/ndb/ndb_verifier.h"
+#include "pst/ndb/node_database.h"
 #include "store/fast/fast_store.h"
 #include "store/libpff/libpff_store.h"
 #include "tests/pst/pst_test_support.h"
@@ -271,6 +275,48 @@ TEST(GeneratedCorpusTest, FastReadsWhatLibpffReads) {
     ASSERT_TRUE(c.reference.opened);
     EXPECT_TRUE(c.comparison.differences.empty()) << c.comparison.Text();
     EXPECT_EQ(c.comparison.itemsCompared, 600);
+  }
+}
+
+// Any file, a benchmark corpus say, compared side by side without holding
+// what was read: QM_COMPARE_FILE=PATH (skipped without it).
+TEST(NamedFileTest, FastReadsWhatLibpffReadsSideBySide) {
+  const char* path = std::getenv("QM_COMPARE_FILE");
+  if (!path || !*path) GTEST_SKIP() << "QM_COMPARE_FILE names no file";
+  LibpffSessionFactory libpff;
+  FastSessionFactory fast;
+  const auto c = quillmere::testing::CompareFileInStep(libpff, fast, path);
+  EXPECT_TRUE(c.differences.empty()) << c.Text();
+  EXPECT_EQ(c.candidateReadMore, 0);
+  std::printf("%s: %lld items compared\n", path, static_cast<long long>(c.itemsCompared));
+}
+
+// The side-by-side walk finds what the whole-file comparison finds, in
+// both directions, on a file the readers do not read alike (the root
+// folder's properties zeroed: libpff then lists no folders below it).
+TEST(NamedFileTest, SideBySideFindsWhatTheWholeFileComparisonFinds) {
+  pst::test_support::TempDir dir;
+  const std::string path = dir.File("root-zeroed.pst");
+  std::string bytes;
+  {
+    std::ifstream in(SamplePath("outlook.pst"), std::ios::binary);
+    bytes.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    pst::ndb::NodeDatabase db(SamplePath("outlook.pst"));
+    const auto block = db.FindBlock(db.FindNode(pst::nids::kRootFolder)->bidData);
+    std::fill_n(bytes.begin() + std::ptrdiff_t(block->ref.ib), block->cb, '\0');
+  }
+  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  LibpffSessionFactory libpff;
+  FastSessionFactory fast;
+  for (bool fastFirst : {false, true}) {
+    StoreSessionFactory& reference = fastFirst ? static_cast<StoreSessionFactory&>(fast) : libpff;
+    StoreSessionFactory& candidate = fastFirst ? static_cast<StoreSessionFactory&>(libpff) : fast;
+    const auto inStep = quillmere::testing::CompareFileInStep(reference, candidate, path);
+    const auto whole = quillmere::testing::CompareStores(quillmere::testing::ReadWholeStore(reference, path),
+                                                         quillmere::testing::ReadWholeStore(candidate, path));
+    EXPECT_EQ(inStep.differences, whole.differences);
+    EXPECT_EQ(inStep.candidateReadMore, whole.candidateReadMore);
+    EXPECT_EQ(inStep.differences.empty(), !fastFirst) << inStep.Text();
   }
 }
 

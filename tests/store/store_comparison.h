@@ -208,31 +208,50 @@ struct Comparison {
 
 namespace comparison_detail {
 
-inline void CompareItems(const FolderRead& r, const FolderRead& f, const std::string& at, Comparison& c) {
-  const size_t items = std::min(r.items.size(), f.items.size());
-  for (size_t i = 0; i < items; ++i) {
-    const ItemRead& ri = r.items[i];
-    const ItemRead& fi = f.items[i];
-    const std::string item = at + " item " + std::to_string(i + 1);
-    ++c.itemsCompared;
-    if (ri.present != fi.present) {
-      if (ri.present)
-        c.differences.push_back(item + ": not read");
-      else
-        ++c.candidateReadMore;
+inline void CompareItem(const ItemRead& ri, const ItemRead& fi, const std::string& item, Comparison& c) {
+  ++c.itemsCompared;
+  if (ri.present != fi.present) {
+    if (ri.present)
+      c.differences.push_back(item + ": not read");
+    else
+      ++c.candidateReadMore;
+    return;
+  }
+  for (size_t n = 0; n < ri.fields.size() && n < fi.fields.size(); ++n) {
+    const FieldRead& a = ri.fields[n].second;
+    const FieldRead& b = fi.fields[n].second;
+    if (a == b) continue;
+    if (a.raised && !b.raised) {
+      ++c.candidateReadMore;
       continue;
     }
-    for (size_t n = 0; n < ri.fields.size() && n < fi.fields.size(); ++n) {
-      const FieldRead& a = ri.fields[n].second;
-      const FieldRead& b = fi.fields[n].second;
-      if (a == b) continue;
-      if (a.raised && !b.raised) {
-        ++c.candidateReadMore;
-        continue;
-      }
-      c.differences.push_back(item + " " + ri.fields[n].first + ": " + Show(a) + " against " + Show(b));
-    }
+    c.differences.push_back(item + " " + ri.fields[n].first + ": " + Show(a) + " against " + Show(b));
   }
+}
+
+inline void CompareItems(const FolderRead& r, const FolderRead& f, const std::string& at, Comparison& c) {
+  const size_t items = std::min(r.items.size(), f.items.size());
+  for (size_t i = 0; i < items; ++i) CompareItem(r.items[i], f.items[i], at + " item " + std::to_string(i + 1), c);
+}
+
+// A list the reference could not read may be read by the candidate; true
+// when both read it with the same count.
+inline bool CompareLists(const std::string& at, const char* what, bool rHas, const CountRead& rCount, bool fHas,
+                         const CountRead& fCount, Comparison& c) {
+  if (!rHas || rCount.raised) {
+    if (fHas && !fCount.raised) ++c.candidateReadMore;
+    return false;
+  }
+  if (!fHas || fCount.raised) {
+    c.differences.push_back(at + ": its " + what + " could not be read");
+    return false;
+  }
+  if (rCount.value != fCount.value) {
+    c.differences.push_back(at + ": " + std::to_string(rCount.value) + " " + what + " against " +
+                            std::to_string(fCount.value));
+    return false;
+  }
+  return true;
 }
 
 inline void CompareFolders(const FolderRead& r, const FolderRead& f, Comparison& c) {
@@ -241,25 +260,8 @@ inline void CompareFolders(const FolderRead& r, const FolderRead& f, Comparison&
     c.differences.push_back("folder " + Shorten(r.path) + ": read as " + Shorten(f.path));
     return;
   }
-  auto lists = [&](const char* what, bool rHas, const CountRead& rCount, bool fHas, const CountRead& fCount) {
-    // A list the reference could not read may be read by the candidate.
-    if (!rHas || rCount.raised) {
-      if (fHas && !fCount.raised) ++c.candidateReadMore;
-      return false;
-    }
-    if (!fHas || fCount.raised) {
-      c.differences.push_back(at + ": its " + what + " could not be read");
-      return false;
-    }
-    if (rCount.value != fCount.value) {
-      c.differences.push_back(at + ": " + std::to_string(rCount.value) + " " + what + " against " +
-                              std::to_string(fCount.value));
-      return false;
-    }
-    return true;
-  };
-  if (lists("items", r.hasItemList, r.itemCount, f.hasItemList, f.itemCount)) CompareItems(r, f, at, c);
-  if (!lists("sub folders", r.hasFolderList, r.folderCount, f.hasFolderList, f.folderCount)) return;
+  if (CompareLists(at, "items", r.hasItemList, r.itemCount, f.hasItemList, f.itemCount, c)) CompareItems(r, f, at, c);
+  if (!CompareLists(at, "sub folders", r.hasFolderList, r.folderCount, f.hasFolderList, f.folderCount, c)) return;
   for (size_t j = 0; j < r.folders.size() && j < f.folders.size(); ++j) {
     const FolderRead* rc = r.folders[j].get();
     const FolderRead* fc = f.folders[j].get();
@@ -299,6 +301,79 @@ inline Comparison CompareStores(const StoreRead& reference, const StoreRead& can
     comparison_detail::CompareFolders(*reference.root, *candidate.root, c);
   else if (reference.root)
     c.differences.push_back("the root folder could not be read");
+  return c;
+}
+
+namespace comparison_detail {
+
+// Both folders walked side by side; nothing is kept but the differences.
+inline void CompareInStep(store::MailFolder& r, store::MailFolder& f, detect::FingerprintHasher& hasher,
+                          Comparison& c, int depth) {
+  const std::string at = r.GetFolderPath();
+  const std::string candidatePath = f.GetFolderPath();
+  if (at != candidatePath) {
+    c.differences.push_back("folder " + Shorten(at) + ": read as " + Shorten(candidatePath));
+    return;
+  }
+  auto rItems = r.GetItems();
+  auto fItems = f.GetItems();
+  const CountRead rCount = rItems ? ReadCount(*rItems) : CountRead{};
+  const CountRead fCount = fItems ? ReadCount(*fItems) : CountRead{};
+  if (CompareLists(at, "items", rItems != nullptr, rCount, fItems != nullptr, fCount, c)) {
+    for (int32_t i = 1; i <= rCount.value; ++i) {
+      auto ri = rItems->GetItem(i);
+      auto fi = fItems->GetItem(i);
+      CompareItem(ri ? ReadItem(*ri, hasher) : ItemRead{}, fi ? ReadItem(*fi, hasher) : ItemRead{},
+                  at + " item " + std::to_string(i), c);
+    }
+  }
+  auto rFolders = r.GetFolders();
+  auto fFolders = f.GetFolders();
+  const CountRead rSub = rFolders ? ReadCount(*rFolders) : CountRead{};
+  const CountRead fSub = fFolders ? ReadCount(*fFolders) : CountRead{};
+  if (!CompareLists(at, "sub folders", rFolders != nullptr, rSub, fFolders != nullptr, fSub, c) || depth > 64) return;
+  for (int32_t j = 1; j <= rSub.value; ++j) {
+    auto rc = rFolders->GetItem(j);
+    auto fc = fFolders->GetItem(j);
+    if (!rc) {
+      if (fc) ++c.candidateReadMore;
+      continue;
+    }
+    if (!fc) {
+      c.differences.push_back(at + ": sub folder " + std::to_string(j) + " " + Shorten(rc->GetFolderPath()) +
+                              " not read");
+      continue;
+    }
+    CompareInStep(*rc, *fc, hasher, c, depth + 1);
+  }
+}
+
+}  // namespace comparison_detail
+
+// The same comparison as CompareStores(ReadWholeStore(...), ReadWholeStore(...)),
+// reading both stores side by side item by item, for files too large to
+// hold what was read.
+inline Comparison CompareFileInStep(store::StoreSessionFactory& reference, store::StoreSessionFactory& candidate,
+                                    const std::string& path) {
+  Comparison c;
+  auto rSession = reference.CreateStoreSession();
+  auto fSession = candidate.CreateStoreSession();
+  auto rStore = rSession ? rSession->OpenPstStore(path) : nullptr;
+  auto fStore = fSession ? fSession->OpenPstStore(path) : nullptr;
+  if (!rStore) {
+    if (fStore) ++c.candidateReadMore;
+    return c;
+  }
+  if (!fStore) {
+    c.differences.push_back("the file did not open");
+    return c;
+  }
+  if (rStore->GetPstType() != fStore->GetPstType()) c.differences.push_back("PST type differs");
+  auto rRoot = rStore->GetRootFolder();
+  auto fRoot = fStore->GetRootFolder();
+  if (rRoot && !fRoot) c.differences.push_back("the root folder could not be read");
+  detect::FingerprintHasher hasher;
+  if (rRoot && fRoot) comparison_detail::CompareInStep(*rRoot, *fRoot, hasher, c, 0);
   return c;
 }
 

@@ -37,7 +37,9 @@ PropertyContextReader::PropertyContextReader(ndb::NodeDatabase& ndb, uint64_t bi
   ForEachBthRecord(heap_, info, [&](std::span<const uint8_t> key, std::span<const uint8_t> data) {
     entries_.push_back({Get16(key.data()), Get16(data.data()), Get32(data.data() + 2)});
   });
-  std::sort(entries_.begin(), entries_.end(), [](const PcEntry& a, const PcEntry& b) { return a.id < b.id; });
+  // A sound BTH gives its records in key order already.
+  const auto byId = [](const PcEntry& a, const PcEntry& b) { return a.id < b.id; };
+  if (!std::is_sorted(entries_.begin(), entries_.end(), byId)) std::sort(entries_.begin(), entries_.end(), byId);
 }
 
 const PcEntry* PropertyContextReader::Find(uint16_t id) const {

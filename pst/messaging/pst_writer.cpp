@@ -288,6 +288,7 @@ class PstWriter::Impl {
     pc.Set(0x35E3, PropValue::Binary(EntryId(nids::kDeletedItems)));
     pc.Set(0x35E7, PropValue::Binary(EntryId(nids::kSearchRoot)));
     pc.Set(0x35DF, PropValue::Int32(0x89));  // valid folders: subtree, wastebasket, finder
+    if (options_.storeCodePage != 0) pc.Set(0x3FFD, PropValue::Int32(options_.storeCodePage));
     const auto w = pc.Write(ndb_);
     ndb_.AddNode({nids::kMessageStore, w.bidData, w.bidSub, 0});
   }

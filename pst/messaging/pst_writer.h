@@ -70,6 +70,10 @@ struct WriterOptions {
   FileFormat format = FileFormat::kUnicode;
   std::string displayName = "Personal Folders";
   uint64_t recordKeySeed = 0;  // the store's record key is derived from it
+  // PR_MESSAGE_CODEPAGE on the message store when not 0: the code page an
+  // ANSI file's readers take its 8-bit strings in (the writer still writes
+  // them in windows-1252).
+  int32_t storeCodePage = 0;
 };
 
 using FolderId = uint32_t;  // the folder's NID

@@ -203,6 +203,47 @@ const MadeSpec kMadeSpecs[] = {
     {"AnsiNamedProperties", FileFormat::kAnsi, NamedProperties},
 };
 
+// An ANSI store naming its code page: both readers take the 8-bit strings
+// in it when libpff knows it (1251, 932), in windows-1252 when not (28591).
+// The writer writes windows-1252, so the texts are chosen for the bytes
+// they become: "\u201C\u00FA\u2013{" is 93 FA 96 7B, which code page 932
+// reads as two kanji. (Bytes a multi-byte code page does not define are
+// where the readers part: libpff gives one U+FFFD for a lead byte and the
+// byte after it, iconv one for each byte or a private-use character.)
+TEST(CodePageTest, AnsiStringsInTheStoresCodePage) {
+  const struct {
+    int32_t codepage;
+    const char* subject;
+    const char* expected;
+  } cases[] = {
+      {1251, "Caf\u00E9 cr\u00E8me", "Caf\u0439 cr\u0438me"},
+      {932, "\u201C\u00FA\u2013{ report", "\u65E5\u672C report"},
+      {28591, "Caf\u00E9 cr\u00E8me", "Caf\u00E9 cr\u00E8me"},
+  };
+  for (const auto& k : cases) {
+    pst::test_support::TempDir dir;
+    const std::string path = dir.File("codepage.pst");
+    pst::WriterOptions o{FileFormat::kAnsi, "Code page " + std::to_string(k.codepage)};
+    o.storeCodePage = k.codepage;
+    {
+      pst::PstWriter w(path, o);
+      const auto inbox = w.AddFolder(w.TopOfPersonalFolders(), "Inbox");
+      w.AddMessage(inbox, Note(k.subject, k.subject));
+      w.Finish();
+    }
+    const auto c = CompareFile(path);
+    ASSERT_TRUE(c.reference.opened);
+    EXPECT_TRUE(c.comparison.differences.empty()) << k.codepage << ":\n" << c.comparison.Text();
+    EXPECT_EQ(c.comparison.candidateReadMore, 0);
+    FastSessionFactory fast;
+    const auto read = quillmere::testing::ReadWholeStore(fast, path);
+    const auto* inbox = read.Find("\\\\Code page " + std::to_string(k.codepage) + "\\Top of Personal Folders\\Inbox");
+    ASSERT_TRUE(inbox && inbox->items.size() == 1) << k.codepage;
+    for (const auto& [name, field] : inbox->items[0].fields)
+      if (std::string(name) == "subject") EXPECT_EQ(field.value, k.expected) << k.codepage;
+  }
+}
+
 class MadeFileTest : public ::testing::TestWithParam<MadeSpec> {};
 
 TEST_P(MadeFileTest, FastReadsWhatLibpffReads) {

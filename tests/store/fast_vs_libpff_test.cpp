@@ -299,6 +299,44 @@ TEST(SurrogatePairTest, FastGivesTheTextAsWrittenLibpffDiffersOnlyThere) {
   }
 }
 
+// Every folder path the fast store gives leads back to that folder, also
+// when a name holds a backslash or siblings of different parents share one.
+TEST(FolderPathTest, EveryPathLeadsBackToItsFolder) {
+  pst::test_support::TempDir dir;
+  const std::string made = dir.File("names.pst");
+  {
+    pst::PstWriter w(made, {FileFormat::kUnicode, "Names"});
+    NonLatinText(w, FileFormat::kUnicode);
+    const auto a = w.AddFolder(w.TopOfPersonalFolders(), "A\\B");
+    w.AddFolder(a, "C");
+    const auto ab = w.AddFolder(w.TopOfPersonalFolders(), "A");
+    w.AddFolder(w.AddFolder(ab, "B"), "C");
+    w.Finish();
+  }
+  for (const std::string& path : {SamplePath("outlook.pst"), SamplePath("enron.pst"), made}) {
+    FastSessionFactory fast;
+    const auto read = quillmere::testing::ReadWholeStore(fast, path);
+    auto session = fast.CreateStoreSession();
+    ASSERT_TRUE(session->OpenPstStore(path));
+    std::vector<const quillmere::testing::FolderRead*> todo = {read.root.get()};
+    int checked = 0;
+    while (!todo.empty()) {
+      const auto* f = todo.back();
+      todo.pop_back();
+      auto found = session->GetFolderFromPath(f->path);
+      ASSERT_TRUE(found) << f->path;
+      EXPECT_EQ(found->GetFolderPath(), f->path);
+      auto items = found->GetItems();
+      EXPECT_EQ(items ? items->GetCount() : -1, f->itemCount.value) << f->path;
+      ++checked;
+      for (const auto& c : f->folders)
+        if (c) todo.push_back(c.get());
+    }
+    EXPECT_GT(checked, 5) << path;
+    EXPECT_FALSE(session->GetFolderFromPath(read.root->path + "\\No such folder"));
+  }
+}
+
 // A corpus as the benchmarks make it: duplicates, near duplicates,
 // attachments, non-Latin text and Outlook-like named properties.
 TEST(GeneratedCorpusTest, FastReadsWhatLibpffReads) {

@@ -1,5 +1,8 @@
 #include "pst/ltp/bth_reader.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "pst/ltp/heap_writer.h"
 
 namespace quillmere::pst::ltp {
@@ -7,17 +10,23 @@ namespace {
 
 constexpr uint8_t kMaxLevels = 8;
 
-void Visit(const HeapReader& heap, const BthInfo& info, uint32_t hid, uint8_t level,
+// Intermediate nodes seen so far: a damaged tree that lists a node twice
+// would otherwise be walked again for every listing.
+void Visit(const HeapReader& heap, const BthInfo& info, uint32_t hid, uint8_t level, std::vector<uint32_t>& seen,
            const std::function<void(std::span<const uint8_t>, std::span<const uint8_t>)>& visit) {
   const std::span<const uint8_t> node = heap.Get(hid);
   const size_t record = level == 0 ? size_t(info.cbKey) + info.cbEnt : size_t(info.cbKey) + 4;
   if (node.size() % record != 0) throw FormatError("BTH: allocation does not hold whole records");
+  if (level > 0) {
+    if (std::find(seen.begin(), seen.end(), hid) != seen.end()) throw FormatError("BTH: a node is listed twice");
+    seen.push_back(hid);
+  }
   for (size_t at = 0; at < node.size(); at += record) {
     const auto key = node.subspan(at, info.cbKey);
     if (level == 0)
       visit(key, node.subspan(at + info.cbKey, info.cbEnt));
     else
-      Visit(heap, info, Get32(node.data() + at + info.cbKey), uint8_t(level - 1), visit);
+      Visit(heap, info, Get32(node.data() + at + info.cbKey), uint8_t(level - 1), seen, visit);
   }
 }
 
@@ -36,7 +45,8 @@ BthInfo ReadBthHeader(const HeapReader& heap, uint32_t hidHeader) {
 void ForEachBthRecord(const HeapReader& heap, const BthInfo& info,
                       const std::function<void(std::span<const uint8_t>, std::span<const uint8_t>)>& visit) {
   if (info.hidRoot == 0) return;
-  Visit(heap, info, info.hidRoot, info.levels, visit);
+  std::vector<uint32_t> seen;
+  Visit(heap, info, info.hidRoot, info.levels, seen, visit);
 }
 
 }  // namespace quillmere::pst::ltp

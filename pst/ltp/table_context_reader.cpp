@@ -110,18 +110,23 @@ void TableContextReader::ReadIndexLeaves(uint32_t hid, uint8_t level, int depth)
     return;
   }
   if (node.size() % 8 != 0) throw FormatError("TC: row index node does not hold whole records");
+  if (std::find(indexNodes_.begin(), indexNodes_.end(), hid) != indexNodes_.end())
+    throw FormatError("TC: a row index node is listed twice");
+  indexNodes_.push_back(hid);
   for (size_t at = 0; at < node.size(); at += 8) ReadIndexLeaves(Get32(node.data() + at + 4), uint8_t(level - 1), depth + 1);
 }
 
 size_t TableContextReader::indexCount() {
   if (!indexRead_) {
     indexLeaves_.clear();
+    indexNodes_.clear();
     indexCount_ = 0;
     if (hidRowIndex_ != 0) {
       const BthInfo info = ReadBthHeader(*heap_, hidRowIndex_);
       if (info.cbKey != 4 || (info.cbEnt != 2 && info.cbEnt != 4)) throw FormatError("TC: row index records are not 4 + 2 or 4 + 4 bytes");
       indexRecord_ = size_t(info.cbKey) + info.cbEnt;
       if (info.hidRoot != 0) ReadIndexLeaves(info.hidRoot, info.levels, 0);
+      std::vector<uint32_t>().swap(indexNodes_);
     }
     indexRead_ = true;
   }

@@ -60,6 +60,7 @@ class TableContextReader {
   size_t indexCount_ = 0;
   uint8_t indexLevels_ = 0;
   std::vector<IndexLeaf> indexLeaves_;
+  std::vector<uint32_t> indexNodes_;  // the index's inner nodes, while it is read
   std::vector<TcColumn> columns_;
   size_t rowSize_ = 0;
   size_t cebOffset_ = 0;

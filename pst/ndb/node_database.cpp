@@ -198,6 +198,8 @@ void NodeDatabase::CollectSubnodes(uint64_t bid, int depth, std::vector<SlEntry>
     out.insert(out.end(), s.leaves.begin(), s.leaves.end());
     return;
   }
+  // An SIBLOCK lists SLBLOCKs only.
+  if (depth > 0) throw FormatError("SIBLOCK " + Hex(bid) + ": below another SIBLOCK");
   for (const SiEntry& e : s.children) CollectSubnodes(e.bid, depth + 1, out);
 }
 

@@ -165,6 +165,9 @@ void NodeDatabase::CollectDataBlocks(uint64_t bid, int depth, std::vector<uint64
   const Bytes data = ReadBlock(bid);
   const XBlock x = DecodeXBlock(layout_, data.data(), data.size());
   if (depth == 0 ? x.cLevel == 0 : x.cLevel != 1) throw FormatError("XBLOCK " + Hex(bid) + ": cLevel out of step");
+  // Every block takes at least 64 bytes of the file: a tree listing more
+  // blocks than that lists some of them again.
+  if (out.size() + x.bids.size() > fileSize_ / kBlockAlign) throw FormatError("XBLOCK " + Hex(bid) + ": lists more blocks than the file holds");
   for (uint64_t child : x.bids) {
     if (x.cLevel == 1 && (child & kBidInternal)) throw FormatError("XBLOCK " + Hex(bid) + ": lists an internal block");
     if (x.cLevel == 2 && !(child & kBidInternal)) throw FormatError("XXBLOCK " + Hex(bid) + ": lists a data block");

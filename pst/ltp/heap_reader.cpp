@@ -7,7 +7,25 @@
 namespace quillmere::pst::ltp {
 
 HeapReader::HeapReader(std::vector<Bytes> blocks, uint8_t clientSig) : blocks_(std::move(blocks)) {
-  if (blocks_.empty() || blocks_[0].size() < 12) throw FormatError("HNHDR: node too short for a heap");
+  ReadHeader(clientSig);
+}
+
+HeapReader::HeapReader(std::vector<uint64_t> blockIds, BlockSource read, uint8_t clientSig)
+    : blocks_(blockIds.size()), loaded_(blockIds.size(), false), blockIds_(std::move(blockIds)),
+      read_(std::move(read)) {
+  ReadHeader(clientSig);
+}
+
+const Bytes& HeapReader::Block(uint32_t index) const {
+  if (!loaded_.empty() && !loaded_[index]) {
+    blocks_[index] = read_(blockIds_[index]);
+    loaded_[index] = true;
+  }
+  return blocks_[index];
+}
+
+void HeapReader::ReadHeader(uint8_t clientSig) {
+  if (blocks_.empty() || Block(0).size() < 12) throw FormatError("HNHDR: node too short for a heap");
   const uint8_t* h = blocks_[0].data();
   if (h[2] != kHeapSignature) throw FormatError("HNHDR: bSig is not 0xEC");
   if (h[3] != clientSig) throw FormatError("HNHDR: bClientSig " + std::to_string(h[3]) + " is not the one expected");
@@ -20,7 +38,7 @@ std::span<const uint8_t> HeapReader::Get(uint32_t hid) const {
   const uint32_t blockIndex = hid >> 16;
   const uint32_t allocIndex = (hid >> 5) & 0x7FF;
   if (blockIndex >= blocks_.size()) throw FormatError("HID: block index past the heap");
-  const Bytes& b = blocks_[blockIndex];
+  const Bytes& b = Block(blockIndex);
   if (b.size() < 2) throw FormatError("HNPAGEHDR: block too short");
   const size_t ibHnpm = Get16(b.data());
   if (ibHnpm + 4 > b.size()) throw FormatError("HNPAGEMAP: ibHnpm past the block");

@@ -2,6 +2,7 @@
 // The read side of a heap-on-node: the node's data blocks and the
 // allocations they hold, addressed by HID.
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -15,6 +16,11 @@ class HeapReader {
   // blocks: the node's data blocks in order. Throws FormatError when block
   // 0 is not a heap of the given client signature.
   HeapReader(std::vector<Bytes> blocks, uint8_t clientSig);
+  // The same heap with each block read the first time an allocation in it
+  // is asked for, and kept. A table's heap holds the texts of all its rows
+  // besides its row index, and most reads need only the index.
+  using BlockSource = std::function<Bytes(uint64_t bid)>;
+  HeapReader(std::vector<uint64_t> blockIds, BlockSource read, uint8_t clientSig);
 
   uint32_t userRoot() const { return userRoot_; }
   // The bytes of an allocation; empty for HID 0. Throws FormatError for a
@@ -22,7 +28,13 @@ class HeapReader {
   std::span<const uint8_t> Get(uint32_t hid) const;
 
  private:
-  std::vector<Bytes> blocks_;
+  void ReadHeader(uint8_t clientSig);
+  const Bytes& Block(uint32_t index) const;
+
+  mutable std::vector<Bytes> blocks_;  // sized once, so a span into a block stays valid
+  mutable std::vector<bool> loaded_;   // empty when every block was given at once
+  std::vector<uint64_t> blockIds_;
+  BlockSource read_;
   uint32_t userRoot_ = 0;
 };
 

@@ -12,17 +12,15 @@ constexpr size_t kTcInfoSize = 22;
 constexpr size_t kColumnSize = 8;
 enum { kTci4b = 0, kTci2b = 1, kTci1b = 2, kTciBm = 3 };
 
-std::vector<Bytes> HeapBlocks(ndb::NodeDatabase& ndb, uint64_t bidData) {
-  std::vector<Bytes> blocks;
-  for (uint64_t bid : ndb.DataBlockIds(bidData)) blocks.push_back(ndb.ReadBlock(bid));
-  return blocks;
-}
 
 }  // namespace
 
 TableContextReader::TableContextReader(ndb::NodeDatabase& ndb, uint64_t bidData, uint64_t bidSub)
     : ndb_(ndb), bidSub_(bidSub) {
-  heap_ = std::make_unique<HeapReader>(HeapBlocks(ndb, bidData), kClientSigTable);
+  // The heap's blocks are read as they are needed: a large folder's table
+  // holds the texts of every row, which listing its rows never looks at.
+  heap_ = std::make_unique<HeapReader>(
+      ndb.DataBlockIds(bidData), [&ndb](uint64_t bid) { return ndb.ReadBlock(bid); }, kClientSigTable);
   const std::span<const uint8_t> info = heap_->Get(heap_->userRoot());
   if (info.size() < kTcInfoSize) throw FormatError("TCINFO: too short");
   if (info[0] != kClientSigTable) throw FormatError("TCINFO: bType is not 0x7C");

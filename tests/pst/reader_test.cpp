@@ -125,6 +125,30 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedHeap{"NotABth", [] { return std::vector<Bytes>{Bytes{0x7C, 2, 6, 0, 0, 0, 0, 0}}; }, "0xB5"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A heap read block by block reads a block only for an allocation in it,
+// once, and what it handed out stays valid while other blocks come in.
+TEST(HeapReaderTest, ReadsEachBlockOnlyWhenAnAllocationInItIsAskedFor) {
+  const std::vector<Bytes> blocks = {HeapBlock(kClientSigTable, Hid(0), {{1, 2, 3}}),
+                                     HeapBlock(kClientSigTable, 0, {{4, 5}, {6}}),
+                                     HeapBlock(kClientSigTable, 0, {{7, 8, 9, 10}})};
+  std::vector<int> reads(blocks.size(), 0);
+  HeapReader heap({100, 101, 102}, [&](uint64_t bid) {
+    ++reads[bid - 100];
+    return blocks[bid - 100];
+  }, kClientSigTable);
+  EXPECT_EQ(reads, (std::vector<int>{1, 0, 0}));
+
+  const std::span<const uint8_t> last = heap.Get((2u << 16) | Hid(0));
+  EXPECT_EQ(reads, (std::vector<int>{1, 0, 1}));
+  const std::span<const uint8_t> middle = heap.Get((1u << 16) | Hid(1));
+  heap.Get((1u << 16) | Hid(0));
+  heap.Get((2u << 16) | Hid(0));
+  EXPECT_EQ(reads, (std::vector<int>{1, 1, 1}));
+  EXPECT_EQ(Bytes(last.begin(), last.end()), (Bytes{7, 8, 9, 10}));
+  EXPECT_EQ(Bytes(middle.begin(), middle.end()), (Bytes{6}));
+  EXPECT_THROW(heap.Get((3u << 16) | Hid(0)), FormatError);
+}
+
 TEST(HeapReaderTest, RefusesABlockThatIsNotAHeapOfTheKindAsked) {
   const Bytes table = HeapBlock(kClientSigTable, 0, {});
   EXPECT_THROW(HeapReader({table}, kClientSigProperties), FormatError);

@@ -34,6 +34,7 @@ cmake --build "$build" -j "$jobs" --target "${build_targets[@]}" qm-make-pst-fix
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$src/tests/fuzz/lsan.supp:print_suppressions=0}
 
 # One target for the time box; its result line goes to fuzz-stats.log.
 fuzz_one() {

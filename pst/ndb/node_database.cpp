@@ -82,10 +82,11 @@ const uint8_t* NodeDatabase::Page(const BlockRef& ref, uint8_t ptype) {
   const size_t slot = (ref.ib / kPageSize) % kCacheSlots;
   uint8_t* page = cacheBytes_.get() + slot * kPageSize;
   if (cacheIb_[slot] == ref.ib) return page;
-  const std::string what = "BTPAGE " + Hex(ref.bid) + " at " + Hex(ref.ib);
-  if (ref.ib % kPageSize != 0) throw FormatError(what + ": ib not on a page boundary");
+  // The fault's text is only made when there is a fault.
+  auto what = [&] { return "BTPAGE " + Hex(ref.bid) + " at " + Hex(ref.ib); };
+  if (ref.ib % kPageSize != 0) throw FormatError(what() + ": ib not on a page boundary");
   cacheIb_[slot] = ~uint64_t{0};
-  if (ref.ib > fileSize_ || kPageSize > fileSize_ - ref.ib) throw FormatError(what + ": runs past the end of the file");
+  if (ref.ib > fileSize_ || kPageSize > fileSize_ - ref.ib) throw FormatError(what() + ": runs past the end of the file");
   ReadFile(ref.ib, page, kPageSize);
   CheckBtPage(layout_, page, ref, ptype);
   cacheIb_[slot] = ref.ib;
@@ -129,14 +130,14 @@ std::optional<BbtEntry> NodeDatabase::FindBlock(uint64_t bid) {
 }
 
 Bytes NodeDatabase::ReadStoredBlock(const BbtEntry& entry, BlockTrailer* trailer) {
-  const std::string what = "block " + Hex(entry.ref.bid) + " at " + Hex(entry.ref.ib);
-  if (entry.cb > layout_.maxBlockData) throw FormatError(what + ": cb larger than a block holds");
+  auto what = [&] { return "block " + Hex(entry.ref.bid) + " at " + Hex(entry.ref.ib); };
+  if (entry.cb > layout_.maxBlockData) throw FormatError(what() + ": cb larger than a block holds");
   const uint64_t footprint = BlockFootprint(layout_, entry.cb);
   Bytes raw(footprint);
   ReadAt(entry.ref.ib, raw.data(), raw.size());
   const BlockTrailer t = DecodeBlockTrailer(layout_, raw.data(), footprint);
-  if (t.cb != entry.cb) throw FormatError(what + ": trailer cb differs from the BBT");
-  if ((t.bid & kBidMask) != (entry.ref.bid & kBidMask)) throw FormatError(what + ": trailer bid differs from the BBT");
+  if (t.cb != entry.cb) throw FormatError(what() + ": trailer cb differs from the BBT");
+  if ((t.bid & kBidMask) != (entry.ref.bid & kBidMask)) throw FormatError(what() + ": trailer bid differs from the BBT");
   if (trailer) *trailer = t;
   raw.resize(entry.cb);
   return raw;

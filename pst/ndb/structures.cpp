@@ -225,15 +225,15 @@ BtPageInfo CheckBtPage(const Layout& l, const uint8_t* page, const BlockRef& ref
     std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
     return std::string(buf);
   };
-  const std::string what = "BTPAGE " + hex(ref.bid) + " at " + hex(ref.ib);
+  auto what = [&] { return "BTPAGE " + hex(ref.bid) + " at " + hex(ref.ib); };
   const PageTrailer t = DecodePageTrailer(l, page);
-  if (t.ptype != ptype) throw FormatError(what + ": ptype " + hex(t.ptype) + ", expected " + hex(ptype));
-  if ((t.bid & ~uint64_t{1}) != (ref.bid & ~uint64_t{1})) throw FormatError(what + ": trailer bid differs from the reference");
+  if (t.ptype != ptype) throw FormatError(what() + ": ptype " + hex(t.ptype) + ", expected " + hex(ptype));
+  if ((t.bid & ~uint64_t{1}) != (ref.bid & ~uint64_t{1})) throw FormatError(what() + ": trailer bid differs from the reference");
   const BtPageInfo info = DecodeBtPageInfo(l, page);
   const size_t leafSize = ptype == kPageNBT ? l.nbtEntrySize : l.bbtEntrySize;
   const size_t entrySize = info.cLevel == 0 ? leafSize : l.btEntrySize;
-  if (info.cbEnt < entrySize) throw FormatError(what + ": cbEnt " + std::to_string(info.cbEnt) + " is wrong");
-  if (size_t(info.cEnt) * info.cbEnt > l.btEntriesSize) throw FormatError(what + ": entries run past the page");
+  if (info.cbEnt < entrySize) throw FormatError(what() + ": cbEnt " + std::to_string(info.cbEnt) + " is wrong");
+  if (size_t(info.cEnt) * info.cbEnt > l.btEntriesSize) throw FormatError(what() + ": entries run past the page");
   return info;
 }
 

@@ -136,10 +136,15 @@ mean_of() { jq -r '.results[0].mean' "$RESULTS/$1.$2.json" 2>/dev/null || echo "
 ratio() {
   local a b
   a=$(mean_of "$1" "$2"); b=$(mean_of "$1" "$3")
+  # A command stopped by the timeout gives a bound, not a ratio.
+  local bound=""
+  grep -q '^124 ' "$RESULTS/$1.$3.time" 2>/dev/null && bound="  $3 timed out: a lower bound"
+  grep -q '^124 ' "$RESULTS/$1.$2.time" 2>/dev/null && bound="  $2 timed out: a bound"
   if [ -n "$a" ] && [ -n "$b" ]; then
     printf '  %-26s %10.4f  (%s is %.1f times faster)\n' "$2/$3" "$(echo "$a / $b" | bc -l)" \
       "$(if [ "$(echo "$a < $b" | bc -l)" = 1 ]; then echo "$2"; else echo "$3"; fi)" \
       "$(echo "if ($a < $b) $b / $a else $a / $b" | bc -l)"
+    [ -z "$bound" ] || echo "$bound"
   fi
 }
 

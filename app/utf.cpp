@@ -29,6 +29,14 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
   return cp;
 }
 
+// windows-1252 0x80..0x9F; 0 where the code page leaves a byte undefined.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -47,7 +55,49 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-}  // namespace
+bool IsValidUtf8(const unsigned char* data, size_t size) {
+  size_t i = 0;
+  while (i < size) {
+    const unsigned char lead = data[i];
+    size_t extra = 0;
+    char32_t min = 0;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1, min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2, min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3, min = 0x10000;
+    } else {
+      return false;
+    }
+    if (i + extra >= size) return false;
+    char32_t cp = lead & (0x3F >> extra);
+    for (size_t k = 1; k <= extra; ++k) {
+      if ((data[i + k] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (data[i + k] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+char32_t Cp1252CodePoint(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F) return kCp1252High[byte - 0x80] ? kCp1252High[byte - 0x80] : kReplacement;
+  return byte;
+}
+
+std::string BytesAsText(const unsigned char* data, size_t size) {
+  while (size > 0 && data[size - 1] == 0) --size;
+  if (IsValidUtf8(data, size)) return std::string(reinterpret_cast<const char*>(data), size);
+  std::string out;
+  out.reserve(size + size / 4);
+  for (size_t i = 0; i < size; ++i) AppendUtf8(out, Cp1252CodePoint(data[i]));
+  return out;
+}
 
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;

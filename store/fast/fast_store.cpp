@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/utf.h"
 #include "pst/ltp/prop_value.h"
 #include "pst/messaging/pst_reader.h"
 #include "store/fast/fast_text.h"

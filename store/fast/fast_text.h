@@ -46,8 +46,5 @@ bool IsKnownCodePage(int codepage);
 // 8-bit text in a Windows code page to UTF-8, stopping at the first NUL.
 // Code pages other than 1252 go through iconv; one it lacks reads as 1252.
 std::string CodePageToUtf8(const uint8_t* data, size_t size, int codepage);
-// Bytes that may be text (the HTML body): trailing NULs dropped, then
-// UTF-8 when valid UTF-8, otherwise windows-1252.
-std::string BytesAsText(const uint8_t* data, size_t size);
 
 }  // namespace quillmere::store::fast

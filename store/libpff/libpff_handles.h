@@ -67,8 +67,4 @@ std::optional<std::string> ReadMessageString(libpff_item_t* item, uint32_t entry
 std::optional<std::string> ReadItemString(libpff_item_t* item, uint32_t entryType);
 std::optional<uint32_t> ReadItem32(libpff_item_t* item, uint32_t entryType);
 
-// Text of a body held as bytes (the HTML body): UTF-8 when it is valid
-// UTF-8, otherwise windows-1252.
-std::string BytesAsText(const uint8_t* data, size_t size);
-
 }  // namespace quillmere::store::libpff

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/utf.h"
 #include "store/libpff/libpff_objects.h"
 
 namespace quillmere::store::libpff {

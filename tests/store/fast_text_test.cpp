@@ -83,12 +83,5 @@ TEST(CodePageTest, KnownCodePagesConvertOthersReadAsWindows1252) {
   EXPECT_EQ(CodePageToUtf8(data, sjis.size(), 28591), CodePageToUtf8(data, sjis.size(), 1252));
 }
 
-TEST(BytesAsTextTest, ValidUtf8KeptOtherwiseWindows1252) {
-  const std::string utf8 = "<p>caf\xC3\xA9</p>\0\0"s;
-  EXPECT_EQ(BytesAsText(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()), "<p>caf\xC3\xA9</p>");
-  const std::string latin = "<p>caf\xE9</p>";
-  EXPECT_EQ(BytesAsText(reinterpret_cast<const uint8_t*>(latin.data()), latin.size()), "<p>caf\xC3\xA9</p>");
-}
-
 }  // namespace
 }  // namespace quillmere::store::fast

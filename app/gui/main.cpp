@@ -8,6 +8,7 @@
 #ifdef QM_WITH_WIZARD_PAGES
 #include "options/gui/search_option_dlg.h"
 #include "preview/gui/preview_dlg.h"
+#include "store/fast/fast_store.h"
 #include "store/libpff/libpff_store.h"
 #endif
 
@@ -20,8 +21,11 @@ int main(int argc, char** argv) {
   QApplication qtApp(argc, argv);
   quillmere::gui::CQuillmereApp app;
 #ifdef QM_WITH_WIZARD_PAGES
-  // The pages behind Preview and Process read the files through libpff.
-  quillmere::store::LibpffSessionFactory sessions;
+  // The pages behind Preview and Process read the files through our own
+  // reader, as quillmere-cli does; a file it cannot open (an OST with 4 KB
+  // pages, say) is read through libpff, which gives the same report.
+  quillmere::store::LibpffSessionFactory libpffSessions;
+  quillmere::store::FastWithFallbackSessionFactory sessions(libpffSessions, {});
   app.Context().makePreviewPage = quillmere::preview::PreviewPageMaker(app.Context(), sessions);
   app.Context().makeSearchOptionPage = quillmere::gui::SearchOptionPageMaker(sessions);
 #endif

@@ -5,15 +5,6 @@
 #include "pst/ndb/crc.h"
 
 namespace quillmere::pst::ndb {
-namespace {
-
-std::string Hex(uint64_t v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
-  return buf;
-}
-
-}  // namespace
 
 template <typename Leaf, typename Decode>
 void NdbReader::Walk(const BlockRef& ref, uint8_t ptype, int expectLevel, uint64_t minKey, std::vector<Leaf>& out,

@@ -10,12 +10,6 @@
 namespace quillmere::pst::ndb {
 namespace {
 
-std::string Hex(uint64_t v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
-  return buf;
-}
-
 class Verifier {
  public:
   Verifier(const std::string& path, const VerifyOptions& options) : reader_(path), options_(options) {}

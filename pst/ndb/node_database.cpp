@@ -14,12 +14,6 @@
 namespace quillmere::pst::ndb {
 namespace {
 
-std::string Hex(uint64_t v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
-  return buf;
-}
-
 // The lowest bit of a BID is reserved; look-ups ignore it.
 constexpr uint64_t kBidMask = ~uint64_t{1};
 

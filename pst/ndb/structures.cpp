@@ -6,6 +6,12 @@
 #include "pst/ndb/crc.h"
 
 namespace quillmere::pst::ndb {
+
+std::string Hex(uint64_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+  return text;
+}
 namespace {
 
 // Offsets of the HEADER fields that differ between the formats.

@@ -4,12 +4,16 @@
 // XXBLOCK, SLBLOCK and SIBLOCK.
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "pst/ndb/bytes.h"
 #include "pst/ndb/format.h"
 
 namespace quillmere::pst::ndb {
+
+// "0x" and the value in upper-case hex, for the texts of format errors.
+std::string Hex(uint64_t value);
 
 struct BlockRef {
   uint64_t bid = 0;

@@ -13,7 +13,7 @@
 #include "cli/scan_sink.h"
 #include "detect/run_driver.h"
 #include "store/memory/memory_store.h"
-#include "tests/fakes/fake_clock.h"
+#include "tests/cli/memory_scan.h"
 
 namespace quillmere::cli {
 namespace {
@@ -54,21 +54,10 @@ Output Scan(const std::vector<Fault>& faults) {
   request.scope = 1;
   request.criteria.subject = 1;
 
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = ::open_memstream(&buffer, &size);
+  const MemoryRun run = ScanInMemory(factory, request, false, kNow);
   Output result;
-  {
-    ScanSink sink(true, false, out, nullptr);
-    fakes::FakeClock clock(kNow);
-    std::atomic<int> running{1};
-    detect::RunTotals totals;
-    detect::RunDuplicateSearch(request, {factory, sink, nullptr, clock}, running, &totals);
-    result.json = sink.Document(totals);
-  }
-  std::fclose(out);
-  std::istringstream text(std::string(buffer, size));
-  std::free(buffer);
+  result.json = run.json;
+  std::istringstream text(run.text);
   for (std::string line; std::getline(text, line);) result.lines.push_back(line);
   return result;
 }

@@ -14,7 +14,7 @@
 #include "detect/run_driver.h"
 #include "options/date_rules.h"
 #include "store/memory/memory_store.h"
-#include "tests/fakes/fake_clock.h"
+#include "tests/cli/memory_scan.h"
 
 namespace quillmere::cli {
 namespace {
@@ -128,13 +128,6 @@ store::ItemDescription Mail(const std::string& subject, int32_t size, int64_t se
   return item;
 }
 
-struct MemoryRun {
-  std::string text;
-  nlohmann::ordered_json json;
-  detect::RunTotals totals;
-  detect::RunEnd end{};
-};
-
 // First: two equal mails (one duplicate), then one whose sender address
 // cannot be read, then a third equal one. Second: two equal mails.
 MemoryRun RunOnMailbox(bool json) {
@@ -155,21 +148,7 @@ MemoryRun RunOnMailbox(bool json) {
   request.scope = parse.options.scope;
   request.criteria = parse.options.criteria;
 
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = ::open_memstream(&buffer, &size);
-  MemoryRun run;
-  {
-    ScanSink sink(true, json, out, nullptr);
-    fakes::FakeClock clock(kNow);
-    std::atomic<int> running{1};
-    run.end = detect::RunDuplicateSearch(request, {factory, sink, nullptr, clock}, running, &run.totals);
-    run.json = sink.Document(run.totals);
-  }
-  std::fclose(out);
-  run.text.assign(buffer, size);
-  std::free(buffer);
-  return run;
+  return ScanInMemory(factory, request, json, kNow);
 }
 
 TEST(ScanRunTest, ReadErrorEndsTheFolderAndTheNextFolderIsScanned) {

@@ -6,13 +6,14 @@
 
 namespace quillmere::pst::ltp {
 
-HeapReader::HeapReader(std::vector<Bytes> blocks, uint8_t clientSig) : blocks_(std::move(blocks)) {
+HeapReader::HeapReader(std::vector<Bytes> blocks, uint8_t clientSig, bool fourK)
+    : blocks_(std::move(blocks)), fourK_(fourK) {
   ReadHeader(clientSig);
 }
 
-HeapReader::HeapReader(std::vector<uint64_t> blockIds, BlockSource read, uint8_t clientSig)
+HeapReader::HeapReader(std::vector<uint64_t> blockIds, BlockSource read, uint8_t clientSig, bool fourK)
     : blocks_(blockIds.size()), loaded_(blockIds.size(), false), blockIds_(std::move(blockIds)),
-      read_(std::move(read)) {
+      read_(std::move(read)), fourK_(fourK) {
   ReadHeader(clientSig);
 }
 
@@ -35,7 +36,7 @@ void HeapReader::ReadHeader(uint8_t clientSig) {
 std::span<const uint8_t> HeapReader::Get(uint32_t hid) const {
   if (hid == 0) return {};
   if ((hid & 0x1F) != 0) throw FormatError("HID: hidType is not 0");
-  const uint32_t blockIndex = hid >> 16;
+  const uint32_t blockIndex = HidBlockIndex(hid, fourK_);
   const uint32_t allocIndex = (hid >> 5) & 0x7FF;
   if (blockIndex >= blocks_.size()) throw FormatError("HID: block index past the heap");
   const Bytes& b = Block(blockIndex);

@@ -15,12 +15,13 @@ class HeapReader {
  public:
   // blocks: the node's data blocks in order. Throws FormatError when block
   // 0 is not a heap of the given client signature.
-  HeapReader(std::vector<Bytes> blocks, uint8_t clientSig);
+  // fourK: the file has 4 KB pages, whose HIDs place the block index higher.
+  HeapReader(std::vector<Bytes> blocks, uint8_t clientSig, bool fourK);
   // The same heap with each block read the first time an allocation in it
   // is asked for, and kept. A table's heap holds the texts of all its rows
   // besides its row index, and most reads need only the index.
   using BlockSource = std::function<Bytes(uint64_t bid)>;
-  HeapReader(std::vector<uint64_t> blockIds, BlockSource read, uint8_t clientSig);
+  HeapReader(std::vector<uint64_t> blockIds, BlockSource read, uint8_t clientSig, bool fourK);
 
   uint32_t userRoot() const { return userRoot_; }
   // The bytes of an allocation; empty for HID 0. Throws FormatError for a
@@ -36,6 +37,7 @@ class HeapReader {
   std::vector<uint64_t> blockIds_;
   BlockSource read_;
   uint32_t userRoot_ = 0;
+  bool fourK_ = false;
 };
 
 }  // namespace quillmere::pst::ltp

@@ -53,7 +53,7 @@ uint32_t HeapWriter::Allocate(const uint8_t* data, size_t size) {
   Block& b = blocks_.back();
   b.starts.push_back(uint16_t(b.bytes.size()));
   b.bytes.insert(b.bytes.end(), data, data + size);
-  return MakeHid(uint32_t(blocks_.size() - 1), uint32_t(b.starts.size() - 1));
+  return MakeHid(uint32_t(blocks_.size() - 1), uint32_t(b.starts.size() - 1), layout_.fourK);
 }
 
 uint8_t HeapWriter::FillLevel(size_t i) const {

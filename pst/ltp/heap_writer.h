@@ -21,7 +21,14 @@ constexpr uint8_t kClientSigBTree = 0xB5;
 constexpr uint8_t kClientSigProperties = 0xBC;
 constexpr size_t kMaxHeapAllocation = 3580;
 
-inline uint32_t MakeHid(uint32_t blockIndex, uint32_t allocIndex) { return (blockIndex << 16) | ((allocIndex + 1) << 5); }
+// A HID: hidType 0 in bits 0-4, the allocation's index (from 1) in bits
+// 5-15, the block's index above. In 4 KB-page files bits 16-18 are flags
+// of their own and the block's index starts at bit 19.
+inline uint32_t HidBlockShift(bool fourK) { return fourK ? 19 : 16; }
+inline uint32_t MakeHid(uint32_t blockIndex, uint32_t allocIndex, bool fourK) {
+  return (blockIndex << HidBlockShift(fourK)) | ((allocIndex + 1) << 5);
+}
+inline uint32_t HidBlockIndex(uint32_t hid, bool fourK) { return hid >> HidBlockShift(fourK); }
 
 class HeapWriter {
  public:

@@ -31,7 +31,7 @@ bool IsInlineType(uint16_t type) {
 }
 
 PropertyContextReader::PropertyContextReader(ndb::NodeDatabase& ndb, uint64_t bidData, uint64_t bidSub)
-    : ndb_(ndb), bidSub_(bidSub), heap_(HeapBlocks(ndb, bidData), kClientSigProperties) {
+    : ndb_(ndb), bidSub_(bidSub), heap_(HeapBlocks(ndb, bidData), kClientSigProperties, ndb.layout().fourK) {
   const BthInfo info = ReadBthHeader(heap_, heap_.userRoot());
   if (info.cbKey != 2 || info.cbEnt != 6) throw FormatError("PC: BTH records are not 2 + 6 bytes");
   ForEachBthRecord(heap_, info, [&](std::span<const uint8_t> key, std::span<const uint8_t> data) {

@@ -20,7 +20,8 @@ TableContextReader::TableContextReader(ndb::NodeDatabase& ndb, uint64_t bidData,
   // The heap's blocks are read as they are needed: a large folder's table
   // holds the texts of every row, which listing its rows never looks at.
   heap_ = std::make_unique<HeapReader>(
-      ndb.DataBlockIds(bidData), [&ndb](uint64_t bid) { return ndb.ReadBlock(bid); }, kClientSigTable);
+      ndb.DataBlockIds(bidData), [&ndb](uint64_t bid) { return ndb.ReadBlock(bid); }, kClientSigTable,
+      ndb.layout().fourK);
   const std::span<const uint8_t> info = heap_->Get(heap_->userRoot());
   if (info.size() < kTcInfoSize) throw FormatError("TCINFO: too short");
   if (info[0] != kClientSigTable) throw FormatError("TCINFO: bType is not 0x7C");
@@ -64,10 +65,9 @@ void TableContextReader::ReadRowBlocks() {
   std::vector<RowBlock> blocks;
   size_t count = 0;
   for (uint64_t bid : ndb_.DataBlockIds(it->bidData)) {
-    const auto block = ndb_.FindBlock(bid);
-    if (!block) throw FormatError("TC: a row matrix block is missing");
+    if (!ndb_.FindBlock(bid)) throw FormatError("TC: a row matrix block is missing");
     blocks.push_back({bid, count});
-    count += block->cb / rowSize_;
+    count += ndb_.BlockDataSize(bid) / rowSize_;
   }
   rowBlocks_ = std::move(blocks);
   rowCount_ = count;

@@ -71,7 +71,7 @@ std::string ShortFileName(const std::string& name) {
 class PstWriter::Impl {
  public:
   Impl(const std::string& path, const WriterOptions& options)
-      : options_(options), ndb_(path, options.format), recordKey_(RecordKeyFor(options)) {
+      : options_(options), ndb_(path, options.format, options.compressBlocks), recordKey_(RecordKeyFor(options)) {
     AddFolderState(nids::kRootFolder, nids::kRootFolder, "", "");
     AddFolderState(nids::kTopOfPersonalFolders, nids::kRootFolder, "Top of Personal Folders", "");
     AddFolderState(nids::kSearchRoot, nids::kRootFolder, "Search Root", "");
@@ -79,7 +79,7 @@ class PstWriter::Impl {
   }
 
   FileFormat format() const { return options_.format; }
-  bool unicode() const { return options_.format == FileFormat::kUnicode; }
+  bool unicode() const { return options_.format != FileFormat::kAnsi; }
   PropValue Str(const std::string& s) const { return PropValue::String(s, options_.format); }
   uint32_t StrTag(uint16_t id) const { return columns::StringTag(id, options_.format); }
 

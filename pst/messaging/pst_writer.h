@@ -74,6 +74,8 @@ struct WriterOptions {
   // ANSI file's readers take its 8-bit strings in (the writer still writes
   // them in windows-1252).
   int32_t storeCodePage = 0;
+  // 4 KB-page files: deflate the data blocks that get smaller for it.
+  bool compressBlocks = true;
 };
 
 using FolderId = uint32_t;  // the folder's NID

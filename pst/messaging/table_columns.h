@@ -9,7 +9,7 @@
 namespace quillmere::pst::columns {
 
 inline uint32_t StringTag(uint16_t id, FileFormat f) {
-  return (uint32_t(id) << 16) | (f == FileFormat::kUnicode ? 0x001F : 0x001E);
+  return (uint32_t(id) << 16) | (f != FileFormat::kAnsi ? 0x001F : 0x001E);
 }
 
 namespace detail {

@@ -1,14 +1,17 @@
 #pragma once
 // The node database layer: sizes and constants of the on-disk structures.
-// Unicode and ANSI files share one code path; the sizes that differ are
-// looked up here.
+// Unicode, ANSI and 4 KB-page Unicode files (the offline files of newer
+// mail clients) share one code path; the sizes that differ are looked up
+// here.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
 namespace quillmere::pst {
 
-enum class FileFormat { kUnicode, kAnsi };
+// kUnicode4k: Unicode with 4 KB B-tree pages, blocks of up to 64 KB on
+// 512-byte boundaries, and data blocks that may be deflate-compressed.
+enum class FileFormat { kUnicode, kAnsi, kUnicode4k };
 
 // bCryptMethod: how data blocks are encoded.
 enum class CryptMethod : uint8_t { kNone = 0x00, kPermute = 0x01 };
@@ -24,8 +27,10 @@ namespace ndb {
 
 constexpr uint32_t kHeaderMagic = 0x4E444221;  // "!BDN"
 constexpr uint16_t kMagicClient = 0x4D53;      // "SM"
+constexpr uint16_t kMagicClientOst = 0x4F53;   // "SO", offline files
 constexpr uint16_t kVersionUnicode = 23;
 constexpr uint16_t kVersionAnsi = 14;
+constexpr uint16_t kVersionUnicode4k = 36;
 constexpr uint16_t kClientVersion = 19;
 constexpr uint8_t kPlatform = 0x01;
 constexpr uint8_t kSentinel = 0x80;
@@ -36,6 +41,8 @@ constexpr size_t kHeaderSizeAnsi = 512;
 constexpr size_t kPageSize = 512;
 constexpr size_t kBlockAlign = 64;
 constexpr size_t kMaxBlockSize = 8192;
+constexpr size_t kPageSize4k = 4096;
+constexpr size_t kBlockAlign4k = 512;
 
 // Fixed places of the allocation maps.
 constexpr uint64_t kDListOffset = 0x4200;
@@ -46,6 +53,10 @@ constexpr uint64_t kAMapsInHeaderFMap = 128;     // rgbFM covers the first 128 A
 constexpr uint64_t kAMapsPerFMap = 496;
 constexpr uint64_t kAMapsInHeaderFPMap = 128 * 8 * 8;  // rgbFP: one bit per PMap
 constexpr uint64_t kAMapsPerFPMap = 496 * 8 * 8;
+// 4 KB-page files: where the first data lies (the files we write in that
+// format carry no allocation maps and mark them invalid).
+constexpr uint64_t kFirstDataOffset4k = 0x22000;
+constexpr uint8_t kAMapInvalid = 0x00;
 
 // ptype of the page trailer.
 enum PageType : uint8_t {
@@ -80,10 +91,16 @@ struct Layout {
   size_t slEntrySize;
   size_t siEntrySize;
   size_t slBlockHeader;      // btype, cLevel, cEnt (and padding in Unicode)
+  size_t pageSize = kPageSize;
+  size_t blockAlign = kBlockAlign;
+  bool fourK = false;        // 2-byte entry counts, cbInflated, compression
 
   static Layout For(FileFormat f) {
     if (f == FileFormat::kUnicode)
       return {true, 8, kHeaderSizeUnicode, 16, 496, 488, 16, 8176, 24, 24, 32, 24, 16, 8};
+    if (f == FileFormat::kUnicode4k)
+      return {true, 8, kHeaderSizeUnicode, 24, 4072, 4056, 24, 65512, 24, 24, 32, 24, 16, 8,
+              kPageSize4k, kBlockAlign4k, true};
     return {false, 4, kHeaderSizeAnsi, 12, 500, 496, 12, 8180, 12, 12, 16, 12, 8, 4};
   }
   size_t MaxXBlockEntries() const { return (maxBlockData - 8) / bidSize; }
@@ -93,7 +110,7 @@ struct Layout {
 
 inline uint64_t AlignUp(uint64_t v, uint64_t a) { return (v + a - 1) / a * a; }
 // The space a block of cb data bytes takes in the file, trailer included.
-inline uint64_t BlockFootprint(const Layout& l, size_t cb) { return AlignUp(cb + l.blockTrailerSize, kBlockAlign); }
+inline uint64_t BlockFootprint(const Layout& l, size_t cb) { return AlignUp(cb + l.blockTrailerSize, l.blockAlign); }
 
 inline uint64_t AMapOffset(uint64_t index) { return kFirstAMapOffset + index * kAMapCoverage; }
 inline bool HasPMap(uint64_t amapIndex) { return amapIndex % kAMapsPerPMap == 0; }

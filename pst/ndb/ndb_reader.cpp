@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "pst/ndb/block_compression.h"
 #include "pst/ndb/crc.h"
 
 namespace quillmere::pst::ndb {
@@ -10,9 +11,9 @@ template <typename Leaf, typename Decode>
 void NdbReader::Walk(const BlockRef& ref, uint8_t ptype, int expectLevel, uint64_t minKey, std::vector<Leaf>& out,
                      std::vector<PageVisit>* pages, Decode decode, int depth) {
   if (depth > 16) throw FormatError("BTPAGE " + Hex(ref.bid) + ": B-tree deeper than 16 levels");
-  if (ref.ib % kPageSize != 0) throw FormatError("BTPAGE " + Hex(ref.bid) + ": ib not on a page boundary");
-  const Bytes page = ReadRaw(ref.ib, kPageSize);
   const Layout& l = layout();
+  if (ref.ib % l.pageSize != 0) throw FormatError("BTPAGE " + Hex(ref.bid) + ": ib not on a page boundary");
+  const Bytes page = ReadRaw(ref.ib, l.pageSize);
   const BtPageInfo info = CheckBtPage(l, page.data(), ref, ptype);
   const PageTrailer t = DecodePageTrailer(l, page.data());
   const std::string what = "BTPAGE " + Hex(ref.bid) + " at " + Hex(ref.ib);
@@ -59,12 +60,17 @@ std::vector<BbtEntry> NdbReader::ReadBlocks(std::vector<PageVisit>* pages) {
 
 Bytes NdbReader::ReadBlock(const BbtEntry& e) {
   const std::string what = "block " + Hex(e.ref.bid) + " at " + Hex(e.ref.ib);
-  if (e.ref.ib % kBlockAlign != 0) throw FormatError(what + ": ib not 64-byte aligned");
+  if (e.ref.ib % layout().blockAlign != 0)
+    throw FormatError(what + ": ib not " + std::to_string(layout().blockAlign) + "-byte aligned");
   BlockTrailer t;
   Bytes raw = db_.ReadStoredBlock(e, &t);
   if (t.bid != e.ref.bid) throw FormatError(what + ": trailer bid differs from the BBT");
   if (t.wSig != ComputeSig(e.ref.ib, e.ref.bid)) throw FormatError(what + ": wSig mismatch");
   if (t.dwCRC != ComputeCrc(0, raw.data(), e.cb)) throw FormatError(what + ": trailer CRC mismatch");
+  if (t.Compressed()) {
+    if (e.cbInflated != t.cbInflated) throw FormatError(what + ": cbInflated differs between the BBT and the trailer");
+    return InflateBlock(raw.data(), raw.size(), t.cbInflated);
+  }
   return raw;
 }
 

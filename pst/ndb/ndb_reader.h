@@ -31,7 +31,8 @@ class NdbReader {
   std::vector<NbtEntry> ReadNodes(std::vector<PageVisit>* pages = nullptr);
   std::vector<BbtEntry> ReadBlocks(std::vector<PageVisit>* pages = nullptr);
 
-  // The stored bytes of a block, checked against the BBT entry.
+  // The bytes of a block, checked against the BBT entry, inflated when
+  // compressed (not decoded).
   Bytes ReadBlock(const BbtEntry& entry);
   Bytes ReadRaw(uint64_t offset, size_t size) { return db_.ReadRaw(offset, size); }
 

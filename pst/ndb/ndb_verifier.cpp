@@ -19,11 +19,19 @@ class Verifier {
     const Root& root = reader_.header().root;
     if (root.ibFileEof != reader_.fileSize())
       throw FormatError("ROOT: ibFileEof " + Hex(root.ibFileEof) + " but the file has " + Hex(reader_.fileSize()));
-    if (root.ibFileEof < kFirstAMapOffset || (root.ibFileEof - kFirstAMapOffset) % kAMapCoverage != 0)
-      throw FormatError("ROOT: ibFileEof does not end an AMap range");
-    amapCount_ = (root.ibFileEof - kFirstAMapOffset) / kAMapCoverage;
-    if (root.ibAMapLast != AMapOffset(amapCount_ - 1)) throw FormatError("ROOT: ibAMapLast is not the last AMap");
-    used_.assign(amapCount_ * 496 * 8, 0);
+    if (l.fourK) {
+      // No allocation maps are checked here (the files we write in this
+      // format mark theirs invalid), only that nothing overlaps.
+      dataStart_ = kFirstDataOffset4k;
+      if (root.ibFileEof < dataStart_) throw FormatError("ROOT: ibFileEof lies before the first data");
+      used_.assign((root.ibFileEof - dataStart_) / l.blockAlign + 1, 0);
+    } else {
+      if (root.ibFileEof < kFirstAMapOffset || (root.ibFileEof - kFirstAMapOffset) % kAMapCoverage != 0)
+        throw FormatError("ROOT: ibFileEof does not end an AMap range");
+      amapCount_ = (root.ibFileEof - kFirstAMapOffset) / kAMapCoverage;
+      if (root.ibAMapLast != AMapOffset(amapCount_ - 1)) throw FormatError("ROOT: ibAMapLast is not the last AMap");
+      used_.assign(amapCount_ * 496 * 8, 0);
+    }
 
     std::vector<NdbReader::PageVisit> pages;
     const auto nodes = reader_.ReadNodes(&pages);
@@ -31,15 +39,17 @@ class Verifier {
     const size_t nbtPages = pages.size();
     const auto blocks = reader_.ReadBlocks(&pages);
     report_.bbtLevels = pages.size() > nbtPages ? pages[nbtPages].level + 1 : 0;
-    for (const auto& p : pages) Use(p.ref.ib, kPageSize, "BTPAGE " + Hex(p.ref.bid));
+    for (const auto& p : pages) Use(p.ref.ib, l.pageSize, "BTPAGE " + Hex(p.ref.bid));
     report_.btreePages = pages.size();
 
     for (const auto& b : blocks) {
       if (b.ref.bid & 1) throw FormatError("BBT: block " + Hex(b.ref.bid) + " has the reserved bit set");
       if (!byBid_.emplace(b.ref.bid, &b).second) throw FormatError("BBT: block " + Hex(b.ref.bid) + " twice");
-      if (b.ref.ib % kBlockAlign != 0)
-        throw FormatError("BBT: block " + Hex(b.ref.bid) + " at " + Hex(b.ref.ib) + " is not 64-byte aligned");
+      if (b.ref.ib % l.blockAlign != 0)
+        throw FormatError("BBT: block " + Hex(b.ref.bid) + " at " + Hex(b.ref.ib) + " is not " +
+                          std::to_string(l.blockAlign) + "-byte aligned");
       Use(b.ref.ib, BlockFootprint(l, b.cb), "block " + Hex(b.ref.bid));
+      if (l.fourK && b.cbInflated != b.cb) ++report_.compressedBlocks;
     }
     report_.blocks = blocks.size();
 
@@ -50,7 +60,7 @@ class Verifier {
     }
     report_.nodes = nodes.size();
 
-    CheckMaps();
+    if (!l.fourK) CheckMaps();
     return report_;
   }
 
@@ -72,8 +82,7 @@ class Verifier {
     uint64_t total = 0;
     for (uint64_t child : x.bids) {
       if (x.cLevel == 1 && (child & kBidInternal)) throw FormatError(what + ": XBLOCK lists an internal block");
-      total += x.cLevel == 1 ? Find(child, what).cb : CheckData(child, what, depth + 1);
-      if (x.cLevel == 1) reader_.ReadBlock(Find(child, what));
+      total += x.cLevel == 1 ? reader_.ReadBlock(Find(child, what)).size() : CheckData(child, what, depth + 1);
     }
     if (total != x.lcbTotal)
       throw FormatError(what + ": XBLOCK " + Hex(bid) + " lcbTotal " + std::to_string(x.lcbTotal) + " but its blocks hold " +
@@ -100,10 +109,11 @@ class Verifier {
   }
 
   void Use(uint64_t ib, uint64_t size, const std::string& what) {
-    if (ib < kFirstAMapOffset || ib + size > reader_.header().root.ibFileEof)
+    const uint64_t unit = reader_.layout().blockAlign;
+    if (ib < dataStart_ || ib + size > reader_.header().root.ibFileEof)
       throw FormatError(what + " at " + Hex(ib) + " lies outside the mapped ranges");
-    const uint64_t first = (ib - kFirstAMapOffset) / kBlockAlign;
-    const uint64_t last = (ib + size - kFirstAMapOffset + kBlockAlign - 1) / kBlockAlign;
+    const uint64_t first = (ib - dataStart_) / unit;
+    const uint64_t last = (ib + size - dataStart_ + unit - 1) / unit;
     for (uint64_t u = first; u < last; ++u) {
       if (used_[u]) throw FormatError(what + " at " + Hex(ib) + " overlaps other data");
       used_[u] = 1;
@@ -160,6 +170,7 @@ class Verifier {
   VerifyOptions options_;
   VerifyReport report_;
   uint64_t amapCount_ = 0;
+  uint64_t dataStart_ = kFirstAMapOffset;
   std::vector<uint8_t> used_;
   std::unordered_map<uint64_t, const BbtEntry*> byBid_;
 };

@@ -19,6 +19,7 @@ struct VerifyReport {
   uint64_t blocks = 0;
   uint64_t btreePages = 0;
   uint64_t amapPages = 0;
+  uint64_t compressedBlocks = 0;  // 4 KB-page files
   int nbtLevels = 0;
   int bbtLevels = 0;
   int deepestDataTree = 0;  // 0: one block, 1: XBLOCK, 2: XXBLOCK

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "pst/ndb/block_compression.h"
 #include "pst/ndb/crc.h"
 
 namespace quillmere::pst::ndb {
@@ -21,11 +22,14 @@ void MarkBits(std::array<uint8_t, 496>& bits, uint64_t from, uint64_t to) {
 
 }  // namespace
 
-NdbWriter::NdbWriter(const std::string& path, FileFormat format)
-    : layout_(Layout::For(format)), format_(format), path_(path) {
+NdbWriter::NdbWriter(const std::string& path, FileFormat format, bool compress)
+    : layout_(Layout::For(format)), format_(format), compress_(compress && layout_.fourK), path_(path) {
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd_ < 0) throw FormatError("cannot create " + path + ": " + std::strerror(errno));
-  OpenRange();
+  if (layout_.fourK)
+    pos_ = kFirstDataOffset4k;
+  else
+    OpenRange();
 }
 
 NdbWriter::~NdbWriter() {
@@ -77,6 +81,11 @@ void NdbWriter::WriteMapPage(uint64_t ib, uint8_t ptype, const uint8_t* bits) {
 }
 
 uint64_t NdbWriter::Allocate(uint64_t size, uint64_t align) {
+  if (layout_.fourK) {
+    const uint64_t start = AlignUp(pos_, align);
+    pos_ = start + size;
+    return start;
+  }
   for (;;) {
     const uint64_t start = AlignUp(pos_, align);
     const uint64_t base = AMapOffset(amapIndex_);
@@ -120,11 +129,16 @@ void NdbWriter::FlushBuffer() {
 uint64_t NdbWriter::WriteBlock(const uint8_t* data, size_t cb, bool internal) {
   const uint64_t bid = nextBid_ | (internal ? kBidInternal : 0);
   nextBid_ += 4;
-  const uint64_t footprint = BlockFootprint(layout_, cb);
-  const uint64_t ib = Allocate(footprint, kBlockAlign);
-  const Bytes block = EncodeBlock(layout_, data, cb, bid, ib);
+  Bytes deflated;
+  if (compress_ && !internal && cb > 0) deflated = DeflateBlock(data, cb);
+  const uint16_t cbInflated = deflated.empty() ? 0 : uint16_t(cb);
+  const uint8_t* stored = deflated.empty() ? data : deflated.data();
+  const size_t cbStored = deflated.empty() ? cb : deflated.size();
+  const uint64_t footprint = BlockFootprint(layout_, cbStored);
+  const uint64_t ib = Allocate(footprint, layout_.blockAlign);
+  const Bytes block = EncodeBlock(layout_, stored, cbStored, bid, ib, cbInflated);
   Put(ib, block.data(), block.size());
-  blocks_.push_back({{bid, ib}, uint16_t(cb), 2});
+  blocks_.push_back({{bid, ib}, uint16_t(cbStored), 2, cbInflated});
   return bid;
 }
 
@@ -196,13 +210,13 @@ BlockRef NdbWriter::WriteBTree(uint8_t ptype, const std::vector<Bytes>& leafEntr
     BlockRef ref;
   };
   auto writePage = [&](const std::vector<const uint8_t*>& entries, size_t entrySize, uint8_t level) {
-    std::array<uint8_t, kPageSize> page{};
+    Bytes page(layout_.pageSize, 0);
     const size_t maxEntries = layout_.btEntriesSize / entrySize;
     for (size_t i = 0; i < entries.size(); ++i) std::memcpy(page.data() + i * entrySize, entries[i], entrySize);
     EncodeBtPageInfo(layout_, page.data(),
-                     {uint8_t(entries.size()), uint8_t(maxEntries), uint8_t(entrySize), level});
+                     {uint16_t(entries.size()), uint16_t(maxEntries), uint8_t(entrySize), level});
     const uint64_t bid = NextPageBid();
-    const uint64_t ib = Allocate(kPageSize, kPageSize);
+    const uint64_t ib = Allocate(layout_.pageSize, layout_.pageSize);
     SealPage(layout_, page.data(), ptype, bid, ib);
     Put(ib, page.data(), page.size());
     return BlockRef{bid, ib};
@@ -248,7 +262,9 @@ void NdbWriter::Finish(const std::array<uint32_t, 32>& rgnid) {
 
   Header h;
   h.format = format_;
-  h.wVer = layout_.unicode ? kVersionUnicode : kVersionAnsi;
+  h.wVer = layout_.fourK ? kVersionUnicode4k : layout_.unicode ? kVersionUnicode : kVersionAnsi;
+  // Only offline files come in the 4 KB-page format.
+  if (layout_.fourK) h.wMagicClient = kMagicClientOst;
 
   std::vector<Bytes> entries;
   std::vector<uint64_t> keys;
@@ -267,7 +283,36 @@ void NdbWriter::Finish(const std::array<uint32_t, 32>& rgnid) {
     keys.push_back(b.ref.bid);
   }
   h.root.bbt = WriteBTree(kPageBBT, entries, keys, layout_.bbtEntrySize);
+  if (layout_.fourK)
+    FinishWithoutMaps(h);
+  else
+    FinishMaps(h);
 
+  h.bidNextB = nextBid_;
+  h.bidNextP = nextPageBid_;
+  h.dwUnique = 1;
+  h.rgnid = rgnid;
+  h.crypt = CryptMethod::kNone;
+  const Bytes header = EncodeHeader(h);
+  Put(0, header.data(), header.size());
+  FlushBuffer();
+  if (::ftruncate(fd_, off_t(h.root.ibFileEof)) != 0)
+    throw FormatError("cannot size " + path_ + ": " + std::strerror(errno));
+  if (::close(fd_) != 0) throw FormatError("cannot close " + path_ + ": " + std::strerror(errno));
+  fd_ = -1;
+}
+
+void NdbWriter::FinishWithoutMaps(Header& h) {
+  h.root.ibFileEof = AlignUp(pos_, layout_.pageSize);
+  h.root.ibAMapLast = 0;
+  h.root.cbAMapFree = 0;
+  h.root.cbPMapFree = 0;
+  h.root.fAMapValid = kAMapInvalid;
+  h.rgbFM.fill(0xFF);
+  h.rgbFP.fill(0xFF);
+}
+
+void NdbWriter::FinishMaps(Header& h) {
   CloseRange();
   const uint64_t amapCount = amapIndex_ + 1;
   h.root.ibAMapLast = AMapOffset(amapIndex_);
@@ -300,19 +345,6 @@ void NdbWriter::Finish(const std::array<uint32_t, 32>& rgnid) {
     SealPage(layout_, dlist.data(), kPageDList, NextPageBid(), kDListOffset);
     Put(kDListOffset, dlist.data(), dlist.size());
   }
-
-  h.bidNextB = nextBid_;
-  h.bidNextP = nextPageBid_;
-  h.dwUnique = 1;
-  h.rgnid = rgnid;
-  h.crypt = CryptMethod::kNone;
-  const Bytes header = EncodeHeader(h);
-  Put(0, header.data(), header.size());
-  FlushBuffer();
-  if (::ftruncate(fd_, off_t(h.root.ibFileEof)) != 0)
-    throw FormatError("cannot size " + path_ + ": " + std::strerror(errno));
-  if (::close(fd_) != 0) throw FormatError("cannot close " + path_ + ": " + std::strerror(errno));
-  fd_ = -1;
 }
 
 }  // namespace quillmere::pst::ndb

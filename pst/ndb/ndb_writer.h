@@ -4,6 +4,10 @@
 // behind are written as soon as a range is full. What stays in memory are
 // the B-tree entries (one per node and one per block) and one byte per AMap.
 // Finish() writes the two B-trees, the maps and the header.
+//
+// 4 KB-page files are written without allocation maps (the header marks
+// them invalid); their external data blocks are deflated when that saves
+// space and compress is set.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -16,7 +20,7 @@ namespace quillmere::pst::ndb {
 
 class NdbWriter {
  public:
-  NdbWriter(const std::string& path, FileFormat format);
+  NdbWriter(const std::string& path, FileFormat format, bool compress = false);
   ~NdbWriter();
   NdbWriter(const NdbWriter&) = delete;
   NdbWriter& operator=(const NdbWriter&) = delete;
@@ -53,9 +57,12 @@ class NdbWriter {
   BlockRef WriteBTree(uint8_t ptype, const std::vector<Bytes>& leafEntries, const std::vector<uint64_t>& keys,
                       size_t leafEntrySize);
   uint64_t NextPageBid();
+  void FinishMaps(Header& h);
+  void FinishWithoutMaps(Header& h);
 
   Layout layout_;
   FileFormat format_;
+  bool compress_ = false;
   int fd_ = -1;
   std::string path_;
   bool finished_ = false;

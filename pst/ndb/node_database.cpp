@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "pst/ndb/block_codec.h"
+#include "pst/ndb/block_compression.h"
 #include "pst/ndb/crc.h"
 
 namespace quillmere::pst::ndb {
@@ -45,15 +46,11 @@ void NodeDatabase::Open() {
   const size_t headSize = size_t(std::min<uint64_t>(fileSize_, kHeaderSizeUnicode));
   ReadAt(0, head, headSize);
   header_ = DecodeHeader(head, headSize);
-  // Files with 4 KB pages (wVer 36 and up) lay their pages and blocks out
-  // differently; they are left to the other reader.
-  if (header_.format == FileFormat::kUnicode && header_.wVer >= 36)
-    throw FormatError("HEADER: wVer " + std::to_string(header_.wVer) + " (4 KB pages) is not read here");
   if (header_.crypt != CryptMethod::kNone && header_.crypt != CryptMethod::kPermute)
     throw FormatError("HEADER: bCryptMethod " + std::to_string(int(header_.crypt)) + " is not read here");
   layout_ = Layout::For(header_.format);
   cacheIb_.assign(kCacheSlots, ~uint64_t{0});
-  cacheBytes_.reset(new uint8_t[kCacheSlots * kPageSize]);
+  cacheBytes_.reset(new uint8_t[kCacheSlots * layout_.pageSize]);
 }
 
 void NodeDatabase::ReadAt(uint64_t offset, uint8_t* out, size_t size) {
@@ -73,15 +70,16 @@ void NodeDatabase::ReadFile(uint64_t offset, uint8_t* out, size_t size) {
 }
 
 const uint8_t* NodeDatabase::Page(const BlockRef& ref, uint8_t ptype) {
-  const size_t slot = (ref.ib / kPageSize) % kCacheSlots;
-  uint8_t* page = cacheBytes_.get() + slot * kPageSize;
+  const size_t pageSize = layout_.pageSize;
+  const size_t slot = (ref.ib / pageSize) % kCacheSlots;
+  uint8_t* page = cacheBytes_.get() + slot * pageSize;
   if (cacheIb_[slot] == ref.ib) return page;
   // The fault's text is only made when there is a fault.
   auto what = [&] { return "BTPAGE " + Hex(ref.bid) + " at " + Hex(ref.ib); };
-  if (ref.ib % kPageSize != 0) throw FormatError(what() + ": ib not on a page boundary");
+  if (ref.ib % pageSize != 0) throw FormatError(what() + ": ib not on a page boundary");
   cacheIb_[slot] = ~uint64_t{0};
-  if (ref.ib > fileSize_ || kPageSize > fileSize_ - ref.ib) throw FormatError(what() + ": runs past the end of the file");
-  ReadFile(ref.ib, page, kPageSize);
+  if (ref.ib > fileSize_ || pageSize > fileSize_ - ref.ib) throw FormatError(what() + ": runs past the end of the file");
+  ReadFile(ref.ib, page, pageSize);
   CheckBtPage(layout_, page, ref, ptype);
   cacheIb_[slot] = ref.ib;
   return page;
@@ -140,9 +138,23 @@ Bytes NodeDatabase::ReadStoredBlock(const BbtEntry& entry, BlockTrailer* trailer
 Bytes NodeDatabase::ReadBlock(uint64_t bid) {
   const auto entry = FindBlock(bid);
   if (!entry) throw FormatError("block " + Hex(bid) + " is not in the BBT");
-  Bytes raw = ReadStoredBlock(*entry);
+  BlockTrailer trailer;
+  Bytes raw = ReadStoredBlock(*entry, &trailer);
+  if (trailer.Compressed()) raw = InflateBlock(raw.data(), raw.size(), trailer.cbInflated);
   if (!(bid & kBidInternal) && header_.crypt == CryptMethod::kPermute) DecodePermuted(raw.data(), raw.size());
   return raw;
+}
+
+size_t NodeDatabase::BlockDataSize(uint64_t bid) {
+  const auto entry = FindBlock(bid);
+  if (!entry) throw FormatError("block " + Hex(bid) + " is not in the BBT");
+  if (!layout_.fourK) return entry->cb;
+  // Only the trailer says how large a compressed block inflates.
+  const uint64_t footprint = BlockFootprint(layout_, entry->cb);
+  uint8_t trailer[32];
+  ReadAt(entry->ref.ib + footprint - layout_.blockTrailerSize, trailer, layout_.blockTrailerSize);
+  const BlockTrailer t = DecodeBlockTrailer(layout_, trailer, layout_.blockTrailerSize);
+  return t.Compressed() ? t.cbInflated : entry->cb;
 }
 
 Bytes NodeDatabase::ReadRaw(uint64_t offset, size_t size) {
@@ -162,7 +174,7 @@ void NodeDatabase::CollectDataBlocks(uint64_t bid, int depth, std::vector<uint64
   if (depth == 0 ? x.cLevel == 0 : x.cLevel != 1) throw FormatError("XBLOCK " + Hex(bid) + ": cLevel out of step");
   // Every block takes at least 64 bytes of the file: a tree listing more
   // blocks than that lists some of them again.
-  if (out.size() + x.bids.size() > fileSize_ / kBlockAlign) throw FormatError("XBLOCK " + Hex(bid) + ": lists more blocks than the file holds");
+  if (out.size() + x.bids.size() > fileSize_ / layout_.blockAlign) throw FormatError("XBLOCK " + Hex(bid) + ": lists more blocks than the file holds");
   for (uint64_t child : x.bids) {
     if (x.cLevel == 1 && (child & kBidInternal)) throw FormatError("XBLOCK " + Hex(bid) + ": lists an internal block");
     if (x.cLevel == 2 && !(child & kBidInternal)) throw FormatError("XXBLOCK " + Hex(bid) + ": lists a data block");

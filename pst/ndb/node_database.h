@@ -35,9 +35,13 @@ class NodeDatabase {
   std::optional<NbtEntry> FindNode(uint32_t nid);
   std::optional<BbtEntry> FindBlock(uint64_t bid);
 
-  // The data of one block, decoded when external; raises when the block is
+  // The data of one block, inflated when compressed and decoded when
+  // external; raises when the block is
   // missing or its trailer does not match the BBT.
   Bytes ReadBlock(uint64_t bid);
+  // The size of a block's data once read: its cb, or for a compressed
+  // block the size it inflates to.
+  size_t BlockDataSize(uint64_t bid);
   // A block's bytes as stored (not decoded), its trailer checked against
   // the BBT entry for cb and BID; the trailer is handed back for further
   // checks.

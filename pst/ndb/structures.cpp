@@ -21,6 +21,9 @@ struct HeaderOffsets {
 constexpr HeaderOffsets kUnicodeHeader{516, 32, 40, 44, 180, 256, 384, 512, 513, 524};
 constexpr HeaderOffsets kAnsiHeader{24, 28, 32, 36, 164, 204, 332, 460, 461, 0};
 constexpr size_t kPartialCrcLength = 471;
+// The word before cbInflated in the trailer of a 4 KB-page block; its
+// meaning is not known, files carry 2 there.
+constexpr uint16_t kBlockTrailer4kMark = 2;
 constexpr size_t kFullCrcLength = 516;
 
 void EncodeRoot(const Layout& l, uint8_t* p, const Root& r) {
@@ -63,7 +66,7 @@ Bytes EncodeHeader(const Header& h) {
   Bytes out(l.headerSize, 0);
   uint8_t* p = out.data();
   Put32(p, kHeaderMagic);
-  Put16(p + 8, kMagicClient);
+  Put16(p + 8, h.wMagicClient);
   Put16(p + 10, h.wVer);
   Put16(p + 12, kClientVersion);
   p[14] = kPlatform;
@@ -85,10 +88,14 @@ Bytes EncodeHeader(const Header& h) {
 Header DecodeHeader(const uint8_t* p, size_t size) {
   if (size < kHeaderSizeAnsi) throw FormatError("HEADER: file shorter than a header");
   if (Get32(p) != kHeaderMagic) throw FormatError("HEADER: dwMagic is not !BDN");
-  if (Get16(p + 8) != kMagicClient) throw FormatError("HEADER: wMagicClient is not SM");
   Header h;
+  h.wMagicClient = Get16(p + 8);
+  if (h.wMagicClient != kMagicClient && h.wMagicClient != kMagicClientOst)
+    throw FormatError("HEADER: wMagicClient is neither SM nor SO");
   h.wVer = Get16(p + 10);
-  if (h.wVer >= 23)
+  if (h.wVer == kVersionUnicode4k)
+    h.format = FileFormat::kUnicode4k;
+  else if (h.wVer >= 23 && h.wVer < kVersionUnicode4k)
     h.format = FileFormat::kUnicode;
   else if (h.wVer == 14 || h.wVer == 15)
     h.format = FileFormat::kAnsi;
@@ -144,8 +151,9 @@ PageTrailer DecodePageTrailer(const Layout& l, const uint8_t* page) {
   return r;
 }
 
-Bytes EncodeBlock(const Layout& l, const uint8_t* data, size_t cb, uint64_t bid, uint64_t ib) {
+Bytes EncodeBlock(const Layout& l, const uint8_t* data, size_t cb, uint64_t bid, uint64_t ib, uint16_t cbInflated) {
   if (cb > l.maxBlockData) throw FormatError("block: cb larger than a block holds");
+  if (cbInflated && !l.fourK) throw FormatError("block: only 4 KB-page files hold compressed blocks");
   Bytes out(BlockFootprint(l, cb), 0);
   if (cb) std::memcpy(out.data(), data, cb);
   uint8_t* t = out.data() + out.size() - l.blockTrailerSize;
@@ -158,6 +166,10 @@ Bytes EncodeBlock(const Layout& l, const uint8_t* data, size_t cb, uint64_t bid,
   } else {
     Put32(t + 4, uint32_t(bid));
     Put32(t + 8, crc);
+  }
+  if (l.fourK) {
+    Put16(t + 16, kBlockTrailer4kMark);
+    Put16(t + 18, cbInflated ? cbInflated : uint16_t(cb));
   }
   return out;
 }
@@ -174,6 +186,7 @@ BlockTrailer DecodeBlockTrailer(const Layout& l, const uint8_t* block, size_t fo
     r.bid = Get32(t + 4);
     r.dwCRC = Get32(t + 8);
   }
+  r.cbInflated = l.fourK ? Get16(t + 18) : r.cb;
   return r;
 }
 
@@ -186,7 +199,12 @@ void EncodeBbtEntry(const Layout& l, uint8_t* p, const BbtEntry& e) {
   PutWide(p, e.ref.bid, l.unicode);
   PutWide(p + l.bidSize, e.ref.ib, l.unicode);
   Put16(p + 2 * l.bidSize, e.cb);
-  Put16(p + 2 * l.bidSize + 2, e.cRef);
+  if (l.fourK) {
+    Put16(p + 18, e.cbInflated ? e.cbInflated : e.cb);
+    Put16(p + 20, e.cRef);
+  } else {
+    Put16(p + 2 * l.bidSize + 2, e.cRef);
+  }
 }
 void EncodeNbtEntry(const Layout& l, uint8_t* p, const NbtEntry& e) {
   PutWide(p, e.nid, l.unicode);
@@ -201,7 +219,13 @@ BbtEntry DecodeBbtEntry(const Layout& l, const uint8_t* p) {
   BbtEntry e;
   e.ref = {GetWide(p, l.unicode), GetWide(p + l.bidSize, l.unicode)};
   e.cb = Get16(p + 2 * l.bidSize);
-  e.cRef = Get16(p + 2 * l.bidSize + 2);
+  if (l.fourK) {
+    e.cbInflated = Get16(p + 18);
+    e.cRef = Get16(p + 20);
+  } else {
+    e.cbInflated = e.cb;
+    e.cRef = Get16(p + 2 * l.bidSize + 2);
+  }
   return e;
 }
 NbtEntry DecodeNbtEntry(const Layout& l, const uint8_t* p) {
@@ -215,22 +239,26 @@ NbtEntry DecodeNbtEntry(const Layout& l, const uint8_t* p) {
 
 void EncodeBtPageInfo(const Layout& l, uint8_t* page, const BtPageInfo& info) {
   uint8_t* p = page + l.btEntriesSize;
-  p[0] = info.cEnt;
-  p[1] = info.cEntMax;
-  p[2] = info.cbEnt;
-  p[3] = info.cLevel;
+  if (l.fourK) {
+    Put16(p, info.cEnt);
+    Put16(p + 2, info.cEntMax);
+    p += 4;
+  } else {
+    p[0] = uint8_t(info.cEnt);
+    p[1] = uint8_t(info.cEntMax);
+    p += 2;
+  }
+  p[0] = info.cbEnt;
+  p[1] = info.cLevel;
 }
 BtPageInfo DecodeBtPageInfo(const Layout& l, const uint8_t* page) {
   const uint8_t* p = page + l.btEntriesSize;
+  if (l.fourK) return {Get16(p), Get16(p + 2), p[4], p[5]};
   return {p[0], p[1], p[2], p[3]};
 }
 
 BtPageInfo CheckBtPage(const Layout& l, const uint8_t* page, const BlockRef& ref, uint8_t ptype) {
-  auto hex = [](uint64_t v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
-    return std::string(buf);
-  };
+  const auto hex = Hex;
   auto what = [&] { return "BTPAGE " + hex(ref.bid) + " at " + hex(ref.ib); };
   const PageTrailer t = DecodePageTrailer(l, page);
   if (t.ptype != ptype) throw FormatError(what() + ": ptype " + hex(t.ptype) + ", expected " + hex(ptype));

@@ -34,6 +34,7 @@ struct Root {
 
 struct Header {
   FileFormat format = FileFormat::kUnicode;
+  uint16_t wMagicClient = kMagicClient;
   uint16_t wVer = kVersionUnicode;
   uint64_t bidNextB = 4;
   uint64_t bidNextP = 1;
@@ -57,8 +58,8 @@ struct PageTrailer {
   uint32_t dwCRC = 0;
   uint64_t bid = 0;
 };
-// Fills in the trailer of a 512-byte page: the CRC over its data part and,
-// for B-tree and DList pages, the signature.
+// Fills in the trailer of a page: the CRC over its data part and, for
+// B-tree and DList pages, the signature.
 void SealPage(const Layout& l, uint8_t* page, uint8_t ptype, uint64_t bid, uint64_t ib);
 PageTrailer DecodePageTrailer(const Layout& l, const uint8_t* page);
 
@@ -67,9 +68,13 @@ struct BlockTrailer {
   uint16_t wSig = 0;
   uint32_t dwCRC = 0;
   uint64_t bid = 0;
+  uint16_t cbInflated = 0;  // 4 KB-page files: the size once inflated
+  bool Compressed() const { return cbInflated != 0 && cbInflated != cb; }
 };
-// A whole block as it goes to the file: data, padding and trailer.
-Bytes EncodeBlock(const Layout& l, const uint8_t* data, size_t cb, uint64_t bid, uint64_t ib);
+// A whole block as it goes to the file: data, padding and trailer. data is
+// the bytes as stored; cbInflated, for 4 KB-page files, the size they
+// inflate to (0: stored as they are).
+Bytes EncodeBlock(const Layout& l, const uint8_t* data, size_t cb, uint64_t bid, uint64_t ib, uint16_t cbInflated = 0);
 BlockTrailer DecodeBlockTrailer(const Layout& l, const uint8_t* block, size_t footprint);
 
 // B-tree entries.
@@ -79,8 +84,9 @@ struct BtEntry {
 };
 struct BbtEntry {
   BlockRef ref;
-  uint16_t cb = 0;
+  uint16_t cb = 0;  // the bytes as stored
   uint16_t cRef = 2;
+  uint16_t cbInflated = 0;  // 4 KB-page files only
 };
 struct NbtEntry {
   uint32_t nid = 0;
@@ -98,8 +104,8 @@ NbtEntry DecodeNbtEntry(const Layout& l, const uint8_t* p);
 
 // The metadata bytes of a BTPAGE, right before its trailer.
 struct BtPageInfo {
-  uint8_t cEnt = 0;
-  uint8_t cEntMax = 0;
+  uint16_t cEnt = 0;  // one byte on 512-byte pages, two on 4 KB pages
+  uint16_t cEntMax = 0;
   uint8_t cbEnt = 0;
   uint8_t cLevel = 0;
 };

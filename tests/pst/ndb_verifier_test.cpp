@@ -32,11 +32,12 @@ TEST_P(OutlookSampleTest, PassesEveryCrcTrailerAndTreeCheck) {
 INSTANTIATE_TEST_SUITE_P(Samples, OutlookSampleTest,
                          ::testing::Values("Empty.pst", "dist-list.pst", "outlook.pst", "passworded.pst", "enron.pst"));
 
-TEST(HeaderTest, EncodesAndDecodesBothFormats) {
-  for (FileFormat f : {FileFormat::kUnicode, FileFormat::kAnsi}) {
+TEST(HeaderTest, EncodesAndDecodesEveryFormat) {
+  for (FileFormat f : {FileFormat::kUnicode, FileFormat::kAnsi, FileFormat::kUnicode4k}) {
     Header h;
     h.format = f;
-    h.wVer = f == FileFormat::kUnicode ? kVersionUnicode : kVersionAnsi;
+    h.wVer = f == FileFormat::kUnicode ? kVersionUnicode : f == FileFormat::kAnsi ? kVersionAnsi : kVersionUnicode4k;
+    if (f == FileFormat::kUnicode4k) h.wMagicClient = kMagicClientOst;
     h.bidNextB = 0x1234;
     h.bidNextP = 0x55;
     h.rgnid[4] = 0x10007;
@@ -46,6 +47,7 @@ TEST(HeaderTest, EncodesAndDecodesBothFormats) {
     ASSERT_EQ(bytes.size(), Layout::For(f).headerSize);
     const Header back = DecodeHeader(bytes.data(), bytes.size());
     EXPECT_EQ(back.format, f);
+    EXPECT_EQ(back.wMagicClient, h.wMagicClient);
     EXPECT_EQ(back.bidNextB, 0x1234u);
     EXPECT_EQ(back.bidNextP, 0x55u);
     EXPECT_EQ(back.rgnid[4], 0x10007u);

@@ -77,7 +77,7 @@ TEST(BthReaderTest, ReadsATwoLevelTreeInKeyOrder) {
   const HeapReader heap({HeapBlock(kClientSigProperties, Hid(0),
                                    {BthHeader(2, 6, 1, Hid(1)), Inner({{0x0001, Hid(2)}, {0x3000, Hid(3)}}),
                                     Leaf({0x0001, 0x0037, 0x1000}), Leaf({0x3001, 0x3FFD})})},
-                        kClientSigProperties);
+                        kClientSigProperties, false);
   EXPECT_EQ(Keys(heap), (std::vector<uint16_t>{0x0001, 0x0037, 0x1000, 0x3001, 0x3FFD}));
 }
 
@@ -90,7 +90,7 @@ struct DamagedHeap {
 class DamagedHeapTest : public ::testing::TestWithParam<DamagedHeap> {};
 
 TEST_P(DamagedHeapTest, RaisesNamingTheFault) {
-  const HeapReader heap({HeapBlock(kClientSigProperties, Hid(0), GetParam().allocations())}, kClientSigProperties);
+  const HeapReader heap({HeapBlock(kClientSigProperties, Hid(0), GetParam().allocations())}, kClientSigProperties, false);
   try {
     Keys(heap);
     FAIL() << "read a damaged tree";
@@ -135,7 +135,7 @@ TEST(HeapReaderTest, ReadsEachBlockOnlyWhenAnAllocationInItIsAskedFor) {
   HeapReader heap({100, 101, 102}, [&](uint64_t bid) {
     ++reads[bid - 100];
     return blocks[bid - 100];
-  }, kClientSigTable);
+  }, kClientSigTable, false);
   EXPECT_EQ(reads, (std::vector<int>{1, 0, 0}));
 
   const std::span<const uint8_t> last = heap.Get((2u << 16) | Hid(0));
@@ -149,14 +149,29 @@ TEST(HeapReaderTest, ReadsEachBlockOnlyWhenAnAllocationInItIsAskedFor) {
   EXPECT_THROW(heap.Get((3u << 16) | Hid(0)), FormatError);
 }
 
+// In 4 KB-page files the block index of a HID starts at bit 19; bits 16
+// to 18 are flags that name no block.
+TEST(HeapReaderTest, FourKilobytePageHidsPlaceTheBlockIndexAtBit19) {
+  const std::vector<Bytes> blocks = {HeapBlock(kClientSigTable, Hid(0), {{1, 2, 3}}),
+                                     HeapBlock(kClientSigTable, 0, {{4, 5}})};
+  const HeapReader heap(blocks, kClientSigTable, true);
+  const auto bytes = [&](uint32_t hid) {
+    const auto s = heap.Get(hid);
+    return Bytes(s.begin(), s.end());
+  };
+  EXPECT_EQ(bytes((1u << 19) | Hid(0)), (Bytes{4, 5}));
+  EXPECT_EQ(bytes((7u << 16) | Hid(0)), (Bytes{1, 2, 3}));
+  EXPECT_THROW(heap.Get((2u << 19) | Hid(0)), FormatError);
+}
+
 TEST(HeapReaderTest, RefusesABlockThatIsNotAHeapOfTheKindAsked) {
   const Bytes table = HeapBlock(kClientSigTable, 0, {});
-  EXPECT_THROW(HeapReader({table}, kClientSigProperties), FormatError);
+  EXPECT_THROW(HeapReader({table}, kClientSigProperties, false), FormatError);
   Bytes notHeap = table;
   notHeap[2] = 0;
-  EXPECT_THROW(HeapReader({notHeap}, kClientSigTable), FormatError);
-  EXPECT_THROW(HeapReader({Bytes(5, 0)}, kClientSigTable), FormatError);
-  const HeapReader heap({table}, kClientSigTable);
+  EXPECT_THROW(HeapReader({notHeap}, kClientSigTable, false), FormatError);
+  EXPECT_THROW(HeapReader({Bytes(5, 0)}, kClientSigTable, false), FormatError);
+  const HeapReader heap({table}, kClientSigTable, false);
   EXPECT_TRUE(heap.Get(0).empty());
   EXPECT_THROW(heap.Get(Hid(0) | 1), FormatError);
   EXPECT_THROW(heap.Get((1u << 16) | Hid(0)), FormatError);

@@ -115,6 +115,26 @@ const RoundTripCase kCases[] = {
          b.Add(g, "收件箱/Входящие", Simple(s));
        }
      }},
+    // 4 KB pages: 126 NBT entries a leaf page, 64 KB blocks, bodies
+    // deflated, and table heaps over several blocks (whose HIDs carry the
+    // block index higher up).
+    {"Ost4kFiveThousandItems", FileFormat::kUnicode4k,
+     [](Builder& b) {
+       const FolderId bulk = b.Folder(b.writer.TopOfPersonalFolders(), "", "Bulk");
+       for (int i = 0; i < 5000; ++i) b.Add(bulk, "Bulk", Simple("Bulk item " + std::to_string(i), 40));
+     },
+     2, 1},
+    {"Ost4kBodiesAttachmentsAndScripts", FileFormat::kUnicode4k,
+     [](Builder& b) {
+       const FolderId f = b.Folder(b.writer.TopOfPersonalFolders(), "", "收件箱");
+       b.Add(f, "收件箱", Simple("Past one 64 KB block", 100000));
+       Message m = Simple("Σύσκεψη αύριο");
+       m.attachments = {{"notes.txt", "plain text\n"}, {"image.bin", std::string(100000, '\x7f')}, {"empty.dat", ""}};
+       b.Add(f, "收件箱", m);
+       const FolderId g = b.Folder(f, "收件箱", "Входящие");
+       for (int i = 0; i < 30; ++i) b.Add(g, "收件箱/Входящие", Simple("会議の議事録 " + std::to_string(i)));
+     },
+     1, 1},
     {"AnsiFile", FileFormat::kAnsi,
      [](Builder& b) {
        const FolderId inbox = b.Folder(b.writer.TopOfPersonalFolders(), "", "Bo\xC3\xAEte");
@@ -164,7 +184,8 @@ TEST_P(RoundTripTest, PffinfoReadsItWithoutError) {
   const auto r = RunCommand(std::string(QM_PFFINFO) + " " + Quote(path_));
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(r.output.find("rror"), std::string::npos) << r.output;
-  EXPECT_NE(r.output.find(GetParam().format == FileFormat::kUnicode ? "64-bit" : "32-bit"), std::string::npos) << r.output;
+  const char* type = GetParam().format == FileFormat::kAnsi ? "32-bit" : GetParam().format == FileFormat::kUnicode4k ? "64-bit with 4k page" : "64-bit";
+  EXPECT_NE(r.output.find(type), std::string::npos) << r.output;
 }
 
 TEST_P(RoundTripTest, PffexportSeesTheSameFoldersAndItems) {
@@ -215,7 +236,7 @@ TEST_P(RoundTripTest, OurStoreReadsBackEveryFieldWritten) {
   auto session = factory.CreateStoreSession();
   auto pst = session->OpenPstStore(path_);
   ASSERT_TRUE(pst);
-  EXPECT_EQ(pst->GetPstType(), GetParam().format == FileFormat::kUnicode ? store::kPstTypeUnicode : store::kPstTypeAnsi);
+  EXPECT_EQ(pst->GetPstType(), GetParam().format == FileFormat::kAnsi ? store::kPstTypeAnsi : store::kPstTypeUnicode);
   auto root = pst->GetRootFolder();
   ASSERT_TRUE(root);
   std::map<std::string, std::vector<std::unique_ptr<store::MailItem>>> seen;

@@ -30,7 +30,8 @@ void PrintMkpstUsage(FILE* to) {
                "  --non-latin P           share of non-Latin subjects, bodies and folder names [0.1]\n"
                "  --name-map N            distinct named properties [400]\n"
                "  --named-per-message N   named properties on each message [30]\n"
-               "  --format unicode|ansi   [unicode]\n"
+               "  --format unicode|ansi|ost4k\n"
+               "                          ost4k: 4 KB pages, compressed blocks [unicode]\n"
                "  --seed N                the same options and seed make the same bytes [1]\n");
 }
 
@@ -142,7 +143,9 @@ int RunMkpstCommand(const std::vector<std::string>& args) {
   }
   try {
     pst::WriterOptions o;
-    o.format = box.format == store::PstFormat::kAnsi ? pst::FileFormat::kAnsi : pst::FileFormat::kUnicode;
+    o.format = box.format == store::PstFormat::kAnsi        ? pst::FileFormat::kAnsi
+               : box.format == store::PstFormat::kUnicode4k ? pst::FileFormat::kUnicode4k
+                                                            : pst::FileFormat::kUnicode;
     o.displayName = box.displayName;
     pst::PstWriter w(args[1], o);
     for (const auto& f : box.folders) WriteFolder(w, w.TopOfPersonalFolders(), f, true);

@@ -141,7 +141,8 @@ std::string ParseGenerateOption(GenerateOptions& o, const std::string& name, con
   if (name == "--format") {
     if (value == "unicode") o.format = pst::FileFormat::kUnicode;
     else if (value == "ansi") o.format = pst::FileFormat::kAnsi;
-    else return "--format takes unicode or ansi";
+    else if (value == "ost4k") o.format = pst::FileFormat::kUnicode4k;
+    else return "--format takes unicode, ansi or ost4k";
     return {};
   }
   if (name == "--items") return number(o.items);

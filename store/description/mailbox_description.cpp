@@ -100,7 +100,8 @@ MailboxDescription ParseMailboxDescription(const std::string& jsonText) {
   const std::string format = Text(root, "format", "unicode");
   if (format == "unicode") box.format = PstFormat::kUnicode;
   else if (format == "ansi") box.format = PstFormat::kAnsi;
-  else throw std::runtime_error("\"format\" must be \"unicode\" or \"ansi\"");
+  else if (format == "ost4k") box.format = PstFormat::kUnicode4k;
+  else throw std::runtime_error("\"format\" must be \"unicode\", \"ansi\" or \"ost4k\"");
   box.displayName = Text(root, "displayName", box.displayName);
   if (root.contains("folders"))
     for (const auto& f : root["folders"]) box.folders.push_back(ParseFolder(f));

@@ -37,7 +37,8 @@ struct FolderDescription {
   std::vector<FolderDescription> folders;
 };
 
-enum class PstFormat { kUnicode, kAnsi };
+// kUnicode4k: the 4 KB-page format of offline files, written as "ost4k".
+enum class PstFormat { kUnicode, kAnsi, kUnicode4k };
 
 struct MailboxDescription {
   PstFormat format = PstFormat::kUnicode;

@@ -102,6 +102,7 @@ std::vector<Source> Sources() {
 #ifdef QM_HAVE_MADE_FILES
   sources.push_back({"made-unicode.pst", true, false});
   sources.push_back({"made-ansi.pst", true, false});
+  sources.push_back({"made-ost4k.ost", true, false});
 #endif
   return sources;
 }

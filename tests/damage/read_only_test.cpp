@@ -119,7 +119,7 @@ std::vector<Case> Cases() {
     for (const char* f : {"Empty.pst", "dist-list.pst", "outlook.pst", "passworded.pst", "enron.pst"})
       cases.push_back({f, reader});
 #ifdef QM_HAVE_MADE_FILES
-    for (const char* f : {"made-unicode.pst", "made-ansi.pst"}) cases.push_back({f, reader});
+    for (const char* f : {"made-unicode.pst", "made-ansi.pst", "made-ost4k.ost"}) cases.push_back({f, reader});
 #endif
   }
   return cases;

@@ -13,6 +13,8 @@ pst::Message MakeMessage(int n, const std::string& subject) {
   m.senderName = "Sender " + std::to_string(n % 3);
   m.receivedByName = "Receiver";
   m.body = "Body of " + subject + "\r\n";
+  // Long enough for the 4 KB-page file to deflate it.
+  if (n % 3 == 0) for (int k = 0; k < 40; ++k) m.body += "Line " + std::to_string(k) + " of " + subject + "\r\n";
   if (n % 2 == 0) m.htmlBody = "<html><body>" + subject + "</body></html>";
   m.transportHeaders = "Received: from a\r\nSubject: " + subject + "\r\n";
   m.submitTimeUtc = 1709726400 + 3600 * n;
@@ -43,6 +45,7 @@ std::vector<std::string> WriteMadeFiles(const std::string& folder) {
   return {
       WriteOne(folder + "/made-unicode.pst", pst::FileFormat::kUnicode, 6),
       WriteOne(folder + "/made-ansi.pst", pst::FileFormat::kAnsi, 6),
+      WriteOne(folder + "/made-ost4k.ost", pst::FileFormat::kUnicode4k, 6),
   };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Small PST files made by our writer, for seeds and damage tests: both
-// formats, nested folders, duplicates, every field the criteria read.
+// formats and the 4 KB-page offline format, nested folders, duplicates,
+// every field the criteria read.
 #include <string>
 #include <vector>
 

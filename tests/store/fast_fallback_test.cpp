@@ -120,7 +120,7 @@ TEST_P(LeftToTheOtherReaderTest, IsRefusedWithTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, LeftToTheOtherReaderTest,
-    ::testing::Values(LeftCase{"FourKilobytePages", [](pst::ndb::Header& h) { h.wVer = 36; }, "4 KB pages"},
+    ::testing::Values(LeftCase{"VersionPastTheKnownOnes", [](pst::ndb::Header& h) { h.wVer = 37; }, "unknown wVer 37"},
                       LeftCase{"CyclicEncoding", [](pst::ndb::Header& h) { h.crypt = pst::CryptMethod(2); },
                                "bCryptMethod 2"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -201,6 +201,14 @@ const MadeSpec kMadeSpecs[] = {
     {"AnsiManyItems", FileFormat::kAnsi, ManyItems, 1},
     {"UnicodeNamedProperties", FileFormat::kUnicode, NamedProperties},
     {"AnsiNamedProperties", FileFormat::kAnsi, NamedProperties},
+    // 4 KB pages and compressed blocks; one XBLOCK lists 8,188 blocks of
+    // 64 KB, and one SLBLOCK 2,729 subnodes.
+    {"Ost4kFewItems", FileFormat::kUnicode4k, FewPlainItems},
+    {"Ost4kLargeBodies", FileFormat::kUnicode4k, LargeBodies, 1},
+    {"Ost4kAttachments", FileFormat::kUnicode4k, Attachments},
+    {"Ost4kNonLatin", FileFormat::kUnicode4k, NonLatinText},
+    {"Ost4kManyItems", FileFormat::kUnicode4k, ManyItems, 1},
+    {"Ost4kNamedProperties", FileFormat::kUnicode4k, NamedProperties},
 };
 
 // An ANSI store naming its code page: both readers take the 8-bit strings
@@ -254,7 +262,9 @@ TEST_P(MadeFileTest, FastReadsWhatLibpffReads) {
     GetParam().fill(w, GetParam().format);
     w.Finish();
   }
-  EXPECT_GE(pst::ndb::VerifyFile(path).deepestDataTree, GetParam().dataTreeDepth);
+  const auto verified = pst::ndb::VerifyFile(path);
+  EXPECT_GE(verified.deepestDataTree, GetParam().dataTreeDepth);
+  if (GetParam().format == FileFormat::kUnicode4k) EXPECT_GT(verified.compressedBlocks, 0u);
   const auto c = CompareFile(path);
   ASSERT_TRUE(c.reference.opened);
   EXPECT_TRUE(c.comparison.differences.empty()) << c.comparison.Text();

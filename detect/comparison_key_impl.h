@@ -8,9 +8,8 @@ namespace quillmere::detect {
 template <class Feed>
 void FeedComparisonKey(store::MailItem& item, const ComparisonCriteria& c, Feed&& feed) {
   if (c.text == 1) {
-    std::string body = item.GetBodyText();
-    if (body.empty()) body = item.GetAlternateBodyText();
-    feed(std::string_view(body));
+    if (!item.FeedBodyText([&](std::string_view piece) { feed(piece); }))
+      feed(std::string_view(item.GetAlternateBodyText()));
   }
   if (c.subject == 1) {
     const std::string subject = item.GetSubject();

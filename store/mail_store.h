@@ -7,8 +7,10 @@
 //   repeated once, then the empty value (no object, 0, false, "");
 //   item reads (class, dates, texts, header, identifier, size): raise.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/ole_date.h"
 #include "store/store_error.h"
@@ -79,6 +81,16 @@ class MailItem {
   virtual OleDate GetSentTime() = 0;
   virtual std::string GetBodyText() = 0;
   virtual std::string GetAlternateBodyText() = 0;
+  // The body text in pieces that join to what GetBodyText gives; false,
+  // with nothing fed, when the body is empty. A backend that holds a body
+  // in blocks feeds it block by block, so a body of any size is hashed
+  // without being held whole.
+  virtual bool FeedBodyText(const std::function<void(std::string_view)>& feed) {
+    const std::string body = GetBodyText();
+    if (body.empty()) return false;
+    feed(body);
+    return true;
+  }
   virtual std::string GetSubject() = 0;
   virtual std::string GetSenderEmailAddress() = 0;
   virtual std::string GetSenderName() = 0;

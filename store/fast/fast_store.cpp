@@ -67,28 +67,49 @@ auto Guard(const char* what, Call&& call) -> decltype(call()) {
 
 // A text property; none when the object has no such property or it is
 // not text.
-std::optional<std::string> ReadText(const OpenFile& file, pst::ltp::PropertyContextReader& pc, uint16_t id) {
+// A text property as UTF-8 handed to feed in pieces: long texts (bodies)
+// are converted block by block and never joined, except 8-bit text in a
+// code page that needs iconv. False when the item has no such text.
+template <typename Feed>
+bool FeedText(const OpenFile& file, pst::ltp::PropertyContextReader& pc, uint16_t id, Feed&& feed) {
   const pst::ltp::PcEntry* e = pc.Find(id);
-  if (!e) return std::nullopt;
-  // Long texts (bodies) are converted block by block, never joined.
+  if (!e) return false;
+  std::string piece;
+  const auto handOn = [&] {
+    if (!piece.empty()) feed(std::string_view(piece));
+    piece.clear();
+  };
   if (e->type == pst::ltp::kPtypString) {
-    std::string text;
-    Utf16Decoder decoder(text);
-    pc.ForEachValuePiece(*e, [&](const uint8_t* data, size_t size) { decoder.Feed(data, size); });
+    Utf16Decoder decoder(piece);
+    pc.ForEachValuePiece(*e, [&](const uint8_t* data, size_t size) {
+      decoder.Feed(data, size);
+      handOn();
+    });
     decoder.Finish();
-    return text;
+    handOn();
+    return true;
   }
   if (e->type == pst::ltp::kPtypString8 && file.codepage == kWindows1252) {
-    std::string text;
-    Cp1252Decoder decoder(text);
-    pc.ForEachValuePiece(*e, [&](const uint8_t* data, size_t size) { decoder.Feed(data, size); });
-    return text;
+    Cp1252Decoder decoder(piece);
+    pc.ForEachValuePiece(*e, [&](const uint8_t* data, size_t size) {
+      decoder.Feed(data, size);
+      handOn();
+    });
+    return true;
   }
   if (e->type == pst::ltp::kPtypString8) {
     const Bytes v = pc.ReadValue(*e);
-    return CodePageToUtf8(v.data(), v.size(), file.codepage);
+    piece = CodePageToUtf8(v.data(), v.size(), file.codepage);
+    handOn();
+    return true;
   }
-  return std::nullopt;
+  return false;
+}
+
+std::optional<std::string> ReadText(const OpenFile& file, pst::ltp::PropertyContextReader& pc, uint16_t id) {
+  std::string text;
+  if (!FeedText(file, pc, id, [&](std::string_view piece) { text.append(piece); })) return std::nullopt;
+  return text;
 }
 
 std::optional<uint32_t> ReadInt32(pst::ltp::PropertyContextReader& pc, uint16_t id) {
@@ -165,6 +186,16 @@ class Item : public MailItem {
     });
   }
   std::string GetBodyText() override { return Text(kBody); }
+  bool FeedBodyText(const std::function<void(std::string_view)>& feed) override {
+    return Guard("reading a text property of the item", [&] {
+      bool fed = false;
+      FeedText(*m_file, Pc(), kBody, [&](std::string_view piece) {
+        fed = true;
+        feed(piece);
+      });
+      return fed;
+    });
+  }
   std::string GetAlternateBodyText() override {
     return Guard("reading the item's body", [&] {
       const pst::ltp::PcEntry* e = Pc().Find(kHtml);

@@ -367,6 +367,77 @@ TEST(GeneratedCorpusTest, FastReadsWhatLibpffReads) {
   }
 }
 
+// The items of "Top of Personal Folders\Inbox", with every object they
+// hang on kept alive (and closed in the right order).
+struct InboxItems {
+  InboxItems(StoreSessionFactory& factory, const std::string& path) {
+    session = factory.CreateStoreSession();
+    if (session) store = session->OpenPstStore(path);
+    if (store) root = store->GetRootFolder();
+    if (root) topList = root->GetFolders();
+    if (topList) top = topList->GetItem(1);
+    if (top) inboxList = top->GetFolders();
+    for (int32_t i = 1; inboxList && i <= inboxList->GetCount() && !inbox; ++i) {
+      inbox = inboxList->GetItem(i);
+      if (inbox && !inbox->GetFolderPath().ends_with("\\Inbox")) inbox.reset();
+    }
+    if (inbox) items = inbox->GetItems();
+  }
+  std::unique_ptr<StoreSession> session;
+  std::unique_ptr<PstStore> store;
+  std::unique_ptr<MailFolder> root;
+  std::unique_ptr<FolderList> topList;
+  std::unique_ptr<MailFolder> top;
+  std::unique_ptr<FolderList> inboxList;
+  std::unique_ptr<MailFolder> inbox;
+  std::unique_ptr<ItemList> items;
+};
+
+// The fast store hands a long body to the fingerprint block by block; the
+// pieces join to the body libpff gives whole, and an empty body feeds
+// nothing (the HTML body stands in for it).
+TEST(BodyPiecesTest, ALongBodyComesInBlocksThatJoinToTheWholeBody) {
+  for (FileFormat format : {FileFormat::kUnicode, FileFormat::kAnsi, FileFormat::kUnicode4k}) {
+    pst::test_support::TempDir dir;
+    const std::string path = dir.File("bodies.pst");
+    {
+      pst::PstWriter w(path, {format, "Bodies"});
+      const auto inbox = w.AddFolder(w.TopOfPersonalFolders(), "Inbox");
+      w.AddMessage(inbox, Note("Long", Filler(600000, "caf\u00E9 ")));
+      pst::Message html = Note("HTML only", "");
+      html.htmlBody = "<p>only HTML</p>";
+      w.AddMessage(inbox, html);
+      w.Finish();
+    }
+    FastSessionFactory fastFactory;
+    LibpffSessionFactory libpffFactory;
+    InboxItems fast(fastFactory, path);
+    InboxItems libpff(libpffFactory, path);
+    ASSERT_TRUE(fast.items && libpff.items) << int(format);
+    auto& fastItems = *fast.items;
+    auto& libpffItems = *libpff.items;
+    ASSERT_EQ(fastItems.GetCount(), 2);
+    ASSERT_EQ(libpffItems.GetCount(), 2);
+
+    std::vector<std::string> pieces;
+    EXPECT_TRUE(fastItems.GetItem(1)->FeedBodyText([&](std::string_view p) { pieces.emplace_back(p); }));
+    std::string joined;
+    size_t largest = 0;
+    for (const auto& p : pieces) {
+      joined += p;
+      largest = std::max(largest, p.size());
+    }
+    const std::string whole = libpffItems.GetItem(1)->GetBodyText();
+    EXPECT_EQ(joined, whole) << int(format);
+    EXPECT_GT(pieces.size(), 8u) << int(format);
+    EXPECT_LT(largest, whole.size() / 4) << int(format);
+
+    pieces.clear();
+    EXPECT_FALSE(fastItems.GetItem(2)->FeedBodyText([&](std::string_view p) { pieces.emplace_back(p); }));
+    EXPECT_TRUE(pieces.empty());
+  }
+}
+
 // Any file, a benchmark corpus say, compared side by side without holding
 // what was read: QM_COMPARE_FILE=PATH (skipped without it).
 TEST(NamedFileTest, FastReadsWhatLibpffReadsSideBySide) {

@@ -10,7 +10,8 @@
 #   QM_BENCH_CACHE    where the corpora are kept between runs
 #                     (default ~/.cache/velmora-quillmere/bench)
 #   QM_BENCH_ONLY     comma-separated subset of: 1gb, 1m, 5gb, micro, profile,
-#                     tiny (2,000 items, to try the script out)
+#                     tiny (2,000 items, to try the script out), ost4k (the
+#                     1 GB corpus's items in a 4 KB-page offline file)
 #                     (default: 1gb,1m,5gb,micro)
 #   QM_BENCH_RUNS     hyperfine runs on the 1 GB corpus (default 3; big files: 1)
 #   QM_BENCH_TIMEOUT  seconds after which one command is given up (default 1800)
@@ -48,6 +49,7 @@ declare -A CORPUS_ARGS=(
   [1m]="--items 1000000 --folders 1 --depth 1 --body-min 100 --body-max 600 --exact-duplicates 0.2 --near-duplicates 0.1 --attachments 0.01 --attachment-max 4096 --non-latin 0.1 --name-map 400 --named-per-message 30 --seed 2"
   [tiny]="--items 2000 --folders 4 --depth 2 --body-min 1024 --body-max 10240 --exact-duplicates 0.2 --near-duplicates 0.1 --attachments 0.02 --seed 4"
   [profile]="--items 1000 --folders 2 --depth 2 --body-min 1024 --body-max 10240 --exact-duplicates 0.2 --near-duplicates 0.1 --attachments 0.02 --attachment-max 32768 --non-latin 0.1 --name-map 400 --named-per-message 30 --seed 3"
+  [ost4k]="--items 100000 --folders 10 --depth 3 --body-min 1024 --body-max 10240 --exact-duplicates 0.2 --near-duplicates 0.1 --attachments 0.02 --attachment-max 32768 --non-latin 0.1 --name-map 400 --named-per-message 30 --seed 1 --format ost4k"
   [5gb]="--size 5G --folders 10 --depth 3 --body-min 1024 --body-max 10240 --exact-duplicates 0.2 --near-duplicates 0.1 --attachments 0.02 --attachment-max 32768 --non-latin 0.1 --name-map 400 --named-per-message 30 --seed 1"
 )
 
@@ -220,7 +222,7 @@ PYEOF
   } >> "$TABLE"
 }
 
-for corpus in tiny 1gb 1m 5gb; do
+for corpus in tiny 1gb 1m 5gb ost4k; do
   wanted "$corpus" && bench_corpus "$corpus"
 done
 [ -f "$TABLE" ] && { echo; echo "Velmora Quillmere scan benchmark ($(date -u +%FT%TZ), readers: ${READERS[*]})"; cat "$TABLE"; }

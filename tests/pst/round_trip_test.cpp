@@ -54,6 +54,14 @@ Message Simple(const std::string& subject, size_t bodySize = 60) {
   return m;
 }
 
+// One folder of `items` small messages.
+std::function<void(Builder&)> BulkFolder(int items) {
+  return [items](Builder& b) {
+    const FolderId bulk = b.Folder(b.writer.TopOfPersonalFolders(), "", "Bulk");
+    for (int i = 0; i < items; ++i) b.Add(bulk, "Bulk", Simple("Bulk item " + std::to_string(i), 40));
+  };
+}
+
 struct RoundTripCase {
   const char* name;
   FileFormat format;
@@ -80,12 +88,7 @@ const RoundTripCase kCases[] = {
          b.Add(parent, path, Simple("At level " + std::to_string(level)));
        }
      }},
-    {"TwentyThousandItems", FileFormat::kUnicode,
-     [](Builder& b) {
-       const FolderId bulk = b.Folder(b.writer.TopOfPersonalFolders(), "", "Bulk");
-       for (int i = 0; i < 20000; ++i) b.Add(bulk, "Bulk", Simple("Bulk item " + std::to_string(i), 40));
-     },
-     3, 1},
+    {"TwentyThousandItems", FileFormat::kUnicode, BulkFolder(20000), 3, 1},
     {"BodiesPastOneBlockAndOneXBlock", FileFormat::kUnicode,
      [](Builder& b) {
        const FolderId big = b.Folder(b.writer.TopOfPersonalFolders(), "", "Big");
@@ -118,12 +121,7 @@ const RoundTripCase kCases[] = {
     // 4 KB pages: 126 NBT entries a leaf page, 64 KB blocks, bodies
     // deflated, and table heaps over several blocks (whose HIDs carry the
     // block index higher up).
-    {"Ost4kFiveThousandItems", FileFormat::kUnicode4k,
-     [](Builder& b) {
-       const FolderId bulk = b.Folder(b.writer.TopOfPersonalFolders(), "", "Bulk");
-       for (int i = 0; i < 5000; ++i) b.Add(bulk, "Bulk", Simple("Bulk item " + std::to_string(i), 40));
-     },
-     2, 1},
+    {"Ost4kFiveThousandItems", FileFormat::kUnicode4k, BulkFolder(5000), 2, 1},
     {"Ost4kBodiesAttachmentsAndScripts", FileFormat::kUnicode4k,
      [](Builder& b) {
        const FolderId f = b.Folder(b.writer.TopOfPersonalFolders(), "", "收件箱");

@@ -65,7 +65,6 @@ void TableContextReader::ReadRowBlocks() {
   std::vector<RowBlock> blocks;
   size_t count = 0;
   for (uint64_t bid : ndb_.DataBlockIds(it->bidData)) {
-    if (!ndb_.FindBlock(bid)) throw FormatError("TC: a row matrix block is missing");
     blocks.push_back({bid, count});
     count += ndb_.BlockDataSize(bid) / rowSize_;
   }

@@ -21,10 +21,10 @@ struct HeaderOffsets {
 constexpr HeaderOffsets kUnicodeHeader{516, 32, 40, 44, 180, 256, 384, 512, 513, 524};
 constexpr HeaderOffsets kAnsiHeader{24, 28, 32, 36, 164, 204, 332, 460, 461, 0};
 constexpr size_t kPartialCrcLength = 471;
+constexpr size_t kFullCrcLength = 516;
 // The word before cbInflated in the trailer of a 4 KB-page block; its
 // meaning is not known, files carry 2 there.
 constexpr uint16_t kBlockTrailer4kMark = 2;
-constexpr size_t kFullCrcLength = 516;
 
 void EncodeRoot(const Layout& l, uint8_t* p, const Root& r) {
   Put32(p, 0);
@@ -258,10 +258,9 @@ BtPageInfo DecodeBtPageInfo(const Layout& l, const uint8_t* page) {
 }
 
 BtPageInfo CheckBtPage(const Layout& l, const uint8_t* page, const BlockRef& ref, uint8_t ptype) {
-  const auto hex = Hex;
-  auto what = [&] { return "BTPAGE " + hex(ref.bid) + " at " + hex(ref.ib); };
+  auto what = [&] { return "BTPAGE " + Hex(ref.bid) + " at " + Hex(ref.ib); };
   const PageTrailer t = DecodePageTrailer(l, page);
-  if (t.ptype != ptype) throw FormatError(what() + ": ptype " + hex(t.ptype) + ", expected " + hex(ptype));
+  if (t.ptype != ptype) throw FormatError(what() + ": ptype " + Hex(t.ptype) + ", expected " + Hex(ptype));
   if ((t.bid & ~uint64_t{1}) != (ref.bid & ~uint64_t{1})) throw FormatError(what() + ": trailer bid differs from the reference");
   const BtPageInfo info = DecodeBtPageInfo(l, page);
   const size_t leafSize = ptype == kPageNBT ? l.nbtEntrySize : l.bbtEntrySize;

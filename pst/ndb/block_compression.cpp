@@ -1,24 +1,25 @@
 #include "pst/ndb/block_compression.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
+
+#include <new>
 
 #include "pst/ndb/format.h"
 
 namespace quillmere::pst::ndb {
 namespace {
 
-// windowBits 15: a zlib stream; -15: bare deflate data.
-bool TryInflate(const uint8_t* stored, size_t size, int windowBits, Bytes& out) {
-  z_stream z{};
-  if (inflateInit2(&z, windowBits) != Z_OK) return false;
-  z.next_in = const_cast<Bytef*>(stored);
-  z.avail_in = uInt(size);
-  z.next_out = out.data();
-  z.avail_out = uInt(out.size());
-  const int rc = inflate(&z, Z_FINISH);
-  const bool whole = rc == Z_STREAM_END && z.total_out == out.size();
-  inflateEnd(&z);
-  return whole;
+// One decompressor per thread: it is not safe to share, and making one per
+// block would cost more than many small blocks take to inflate.
+libdeflate_decompressor& Decompressor() {
+  struct Owner {
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    ~Owner() { libdeflate_free_decompressor(d); }
+  };
+  thread_local Owner owner;
+  if (!owner.d) throw std::bad_alloc();
+  return *owner.d;
 }
 
 bool LooksLikeZlib(const uint8_t* p, size_t size) {
@@ -27,11 +28,17 @@ bool LooksLikeZlib(const uint8_t* p, size_t size) {
 
 }  // namespace
 
+// Either call succeeds only when the stream ends having filled `out`
+// exactly, and a zlib stream's checksum matches.
 Bytes InflateBlock(const uint8_t* stored, size_t size, size_t inflated) {
   Bytes out(inflated);
   if (inflated == 0) return out;
-  if (LooksLikeZlib(stored, size) && TryInflate(stored, size, 15, out)) return out;
-  if (TryInflate(stored, size, -15, out)) return out;
+  libdeflate_decompressor& d = Decompressor();
+  if (LooksLikeZlib(stored, size) &&
+      libdeflate_zlib_decompress(&d, stored, size, out.data(), out.size(), nullptr) == LIBDEFLATE_SUCCESS)
+    return out;
+  if (libdeflate_deflate_decompress(&d, stored, size, out.data(), out.size(), nullptr) == LIBDEFLATE_SUCCESS)
+    return out;
   throw FormatError("compressed block: the data does not inflate to " + std::to_string(inflated) + " bytes");
 }
 

@@ -49,6 +49,8 @@ TEST(BlockCompressionTest, RefusesStreamsThatDoNotInflateToTheNamedSize) {
   const Bytes z = Deflate(plain, 15);
   Bytes flipped = z;
   flipped[flipped.size() / 2] ^= 0x5A;
+  Bytes badChecksum = z;
+  badChecksum.back() ^= 0x01;
   const struct {
     const char* name;
     Bytes stored;
@@ -58,6 +60,7 @@ TEST(BlockCompressionTest, RefusesStreamsThatDoNotInflateToTheNamedSize) {
       {"longer than named", z, plain.size() - 1},
       {"cut short", Bytes(z.begin(), z.begin() + long(z.size() / 2)), plain.size()},
       {"a byte flipped", flipped, plain.size()},
+      {"the zlib checksum wrong", badChecksum, plain.size()},
       {"not deflate data", Text(300), 600},
   };
   for (const auto& c : cases) EXPECT_THROW(InflateBlock(c.stored.data(), c.stored.size(), c.inflated), FormatError) << c.name;
